@@ -1,0 +1,45 @@
+# Shared by the scripts in scripts/: package installs and a virtual display.
+# Source it; it defines functions only.
+
+# Installs the Debian packages among "$@" that are not installed yet. Needs root (or sudo).
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# What building and running the game needs.
+BUILD_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
+# What the tests need on top: GoogleTest, Google Benchmark, a virtual X server, real X input,
+# window queries, screenshots, valgrind, and clang with its sanitizer and fuzzer runtime.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
+               valgrind clang libclang-rt-14-dev)
+
+# Starts Xvfb on a free display and exports DISPLAY, unless a display already answers.
+# The server is stopped when the calling shell exits.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return 0
+    fi
+    local n=99
+    while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    BONEYARD_XVFB_PID=$!
+    export DISPLAY=":$n"
+    trap 'kill "$BONEYARD_XVFB_PID" 2>/dev/null' EXIT
+    local i
+    for i in $(seq 1 50); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on $DISPLAY" >&2
+    return 1
+}

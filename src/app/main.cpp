@@ -1,0 +1,3 @@
+#include "shell.h"
+
+int main(int argc, char** argv) { (void)argc; (void)argv; return 0; }

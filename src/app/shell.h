@@ -1,0 +1,59 @@
+#ifndef BONEYARD_SHELL_H
+#define BONEYARD_SHELL_H
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "Dog.h"
+#include "Scene.h"
+
+// The game's state: file-scope globals shared by the callbacks, created at start-up
+// and living until exit. Only the GLUT thread touches them.
+extern float zoom;                    // camera distance; blimp eye height is zoom / 20 * 30
+extern float transX, transY, transZ;  // free-camera pivot
+extern float angleUpDown;             // pitch, degrees; positive looks further down
+extern float angleLeftRight;          // yaw, degrees; 0 looks along -z, positive turns toward -x
+extern int   w, h;                    // drawable size in pixels
+extern int   initialTime;             // length of one game, whole seconds
+extern time_t seconds;                // absolute end time of the running game (C library clock)
+extern bool  started, won, blimpView, help, shadow;
+extern bool  mouseTrans, mouseRot;
+extern int   startTransX, startTransY, startRotX, startRotY, startZoomY;
+extern float light_pos[4];
+extern float light4_pos[4];
+extern std::vector<float> light_depth;   // w * h depths seen from the shadow light, row 0 at the bottom
+extern std::vector<float> camera_depth;  // w * h depths of the finished camera frame
+
+extern Dog   dog;    // constructed first
+extern Scene scene;  // constructed after the dog
+
+constexpr float CONVERT    = 0.017453292f;  // degrees to radians
+constexpr float ZOOMCONST  = 1.0f;
+constexpr float ANGLECONST = 3.0f;   // degrees per key press
+constexpr float TRANSCONST = 1.2f;   // world units per key press
+
+// Start-up: permanent GL state and the six textures. Exits with status 1 and one line
+// on stderr when a texture file cannot be read.
+void init();
+// One line on stderr for each optional data file that could not be read
+// ("walk.txt", "car4x4.obj", "toy.obj"); the game runs on without it.
+void reportMissingData();
+
+void myReshape(int width, int height);  // a height of 0 is treated as 1
+void displayCallback();
+void idleCallback();
+
+void keyCallback(unsigned char key, int x, int y);
+void mouseCallback(int button, int state, int x, int y);
+void motionCallback(int x, int y);
+void checkMove(float x, float y, float z, float dx, float dy, float dz);  // refused if the destination collides
+
+void resetTime();    // starts a new game unless one is running
+void displayTime();  // runs the countdown; draws the time and, when due, the game-over banner
+void displayHelp();
+void renderBitmapString(float x, float y, void* font, std::string text);  // (x, y) from the top-left, pixels
+
+void shadows();  // darkens the pixels of the finished frame that the shadow light cannot see
+
+#endif
