@@ -1,6 +1,116 @@
+// The render tests' entry point: one GLUT window per process, opened lazily so that
+// listing the tests needs no display.
+#include <GL/glut.h>
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "RenderSupport.h"
+#include "shell.h"
+
+namespace {
+
+class GlEnvironment : public testing::Environment {
+public:
+    GlEnvironment(int* argc, char** argv) : argc_(argc), argv_(argv) {}
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) {
+            GTEST_SKIP() << "no display";
+        }
+        glutInit(argc_, argv_);
+        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+        glutInitWindowSize(1024, 768);
+        glutCreateWindow("Assignment 3 - Pellowin");
+        init();
+        myReshape(1024, 768);
+    }
+
+private:
+    int*   argc_;
+    char** argv_;
+};
+
+}  // namespace
+
+void renderFrame() {
+    displayCallback();
+    glFinish();
+}
+
+Rgb pixelAt(int x, int y) {
+    unsigned char px[3] = {0, 0, 0};
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, h - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, px);
+    return {px[0], px[1], px[2]};
+}
+
+std::vector<unsigned char> readFrame() {
+    std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+bool projectToScreen(float x, float y, float z, int& sx, int& sy) {
+    // The frame's camera, rebuilt as displayCallback sets it up.
+    float dx, dy, dz;
+    dog.getPos(dx, dy, dz);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glScalef(0.5f, 0.5f, 0.5f);
+    if (blimpView) {
+        gluLookAt(dx, dy + zoom / 20.0f * 30.0f, dz, dx, dy, dz - 1.0f, 0.0, 1.0, 0.0);
+    } else {
+        const float p = angleUpDown * CONVERT;
+        const float q = angleLeftRight * CONVERT;
+        const float Dx = -sinf(q) * cosf(p), Dy = -sinf(p), Dz = -cosf(q) * cosf(p);
+        const float L = sqrtf(Dx * Dx + Dy * Dy + Dz * Dz);
+        gluLookAt(transX - zoom * Dx, transY - zoom * Dy, transZ - zoom * Dz,
+                  transX + L * Dx, transY + L * Dy, transZ + L * Dz, 0.0, 1.0, 0.0);
+    }
+    GLdouble mv[16], pr[16];
+    GLint vp[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, mv);
+    glGetDoublev(GL_PROJECTION_MATRIX, pr);
+    glGetIntegerv(GL_VIEWPORT, vp);
+    glPopMatrix();
+    GLdouble wx, wy, wz;
+    if (gluProject(x, y, z, mv, pr, vp, &wx, &wy, &wz) == GL_FALSE) return false;
+    if (wz <= 0.0 || wz >= 1.0) return false;
+    sx = static_cast<int>(wx);
+    sy = h - 1 - static_cast<int>(wy);
+    return sx >= 0 && sx < w && sy >= 0 && sy < h;
+}
+
+void resetShellState() {
+    zoom = 20.0f;
+    transX = 0.0f; transY = 10.0f; transZ = 15.0f;
+    angleUpDown = 0.0f; angleLeftRight = 0.0f;
+    seconds = 0;
+    started = won = blimpView = help = shadow = false;
+    mouseTrans = mouseRot = false;
+    dog.reset(0.0f, 0.0f, 0.0f);
+    scene.resetBones();
+}
+
+bool hasWhiteIn(int x0, int y0, int x1, int y1) {
+    const int bw = x1 - x0 + 1, bh = y1 - y0 + 1;
+    std::vector<unsigned char> rgb(static_cast<size_t>(bw) * bh * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x0, h - 1 - y1, bw, bh, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        if (rgb[i] > 230 && rgb[i + 1] > 230 && rgb[i + 2] > 230) return true;
+    }
+    return false;
+}
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    testing::AddGlobalTestEnvironment(new GlEnvironment(&argc, argv));
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,37 @@
+#ifndef BONEYARD_RENDER_SUPPORT_H
+#define BONEYARD_RENDER_SUPPORT_H
+
+#include <GL/glut.h>
+
+#include <array>
+#include <vector>
+
+// Helpers for tests that need the game's real GL context. RenderMain.cpp opens one
+// 1024 x 768 window per test process, runs the game's init() in data/, and reshapes.
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Draws one frame with the real display callback. The back buffer keeps the frame
+// after the swap on this GL stack, so it can be read back afterwards.
+void renderFrame();
+
+// The colour at pixel (x, y) counted from the top-left corner, as the HUD places text.
+Rgb pixelAt(int x, int y);
+
+// The whole back buffer, RGB, row 0 at the bottom (GL order).
+std::vector<unsigned char> readFrame();
+
+// Window position of a world point under the camera of the frame just drawn, with y
+// from the top-left corner; false if it lies behind the eye or off screen.
+bool projectToScreen(float x, float y, float z, int& sx, int& sy);
+
+// Puts the shell's globals back to their start-up values (camera, flags, game clock)
+// and the dog and bones to a fresh game state, so each test starts alike.
+void resetShellState();
+
+// True if any pixel in the box [x0, x1] x [y0, y1] (top-left coordinates) is near white.
+bool hasWhiteIn(int x0, int y0, int x1, int y1);
+
+#endif
