@@ -18,6 +18,10 @@ public:
     float getBottom() const { return bottom; }
     float getRidgeX() const      { return (x1 + x2) / 2.0f; }
     float getRidgeHeight() const { return top + 5.0f; }
+    float getDoorLeftX() const   { return getRidgeX() - 1.0f; }
+    float getDoorRightX() const  { return getRidgeX() + 1.0f; }
+    float getDoorTop() const     { return bottom + 4.0f; }
+    float getDoorZ() const       { return z1 + 0.01f; }  // just in front of the front wall
 
 private:
     int   roofTexture;  // slot 1, "roof.bmp"
