@@ -36,6 +36,8 @@ public:
 
     void  draw();  // also advances the walk cycle when the dog moved since the last draw
     void  drawEllipse(float a, float b, float c);
+    void  advanceWalkCycle();  // draw's own state step: one animation step (two running) when the
+                               // position moved 0.001 or more on any axis since the last call
     void  setDefaultPose();  // the standing pose; the game never calls it
 
     void  readPose();         // reads the whole walk file into keyFrames, once
@@ -59,6 +61,13 @@ public:
     void  getJoints(float out[JOINTS]) const;                   // the pose, in declared joint order
 
 private:
+    static float Dog::* const JOINT_FIELDS[JOINTS];  // the pose fields in declared joint order
+
+    void  drawCylinder(float base, float top, float height);  // along +y from the origin, open
+    void  drawHead();
+    void  drawLeg(float offsetX, float offsetZ, float splay, float swing);
+    void  drawTail();
+
     GLUquadric* quadric;
     float x, y, z;
     float forwardMovement;
