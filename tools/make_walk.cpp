@@ -16,7 +16,9 @@
 namespace {
 
 constexpr int    FRAMES        = 7;   // key frames from one extreme of the stride to the other
-constexpr int    STRETCH_STEPS = 3;   // animation steps (hundredths of key time) between frames
+// One animation step between frames: the dog takes one step per key press, 0.2 units, so a
+// half stride of six steps covers 1.2 units, about what a foot travels at this swing.
+constexpr int    STRETCH_STEPS = 1;   // animation steps (hundredths of key time) between frames
 constexpr double PI            = 3.14159265358979323846;
 
 // Degrees. A positive swing moves a foot backward; a negative splay moves a left foot outward.
