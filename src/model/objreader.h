@@ -1,6 +1,8 @@
 #ifndef BONEYARD_OBJREADER_H
 #define BONEYARD_OBJREADER_H
 
+#include <cstdio>
+
 // One stored triangle: 0-based indices of corners 0 to 3 into the reader's arrays.
 // Only corners 0, 1 and 2 are drawn; slot 3 holds a quadrilateral's fourth corner
 // until the line is split.
@@ -43,7 +45,27 @@ public:
     const ObjFace* getFaces() const     { return faces; }      // getRawFaceCount() triangles
     int getRawFaceCount() const { return faceCount; }
 
+    // Test seam: called once between the counting pass and the parsing pass with the
+    // path being loaded, so a test can change the file under the reader. Null by default.
+    void setBetweenPassesHook(void (*hook)(const char* path)) { betweenPasses = hook; }
+
 private:
+    struct Counts {
+        int vertices;
+        int normals;
+        int texCoords;
+        int faceLines;
+    };
+
+    bool countRecords(FILE* file, Counts* counts) const;  // false on a read error
+    void releaseArrays();
+    void allocateArrays(const Counts& counts);
+    bool parseRecords(FILE* file, int faceRoom, Counts* read);  // false on a read error
+    void parseFace(const char* args, bool flipWinding, int faceRoom, int* fi);
+    bool isValidCorner(long long vertex, long long normal, long long texCoord) const;
+    void trackBounds(const float* vertex, bool first);
+    void enlargeBounds();
+
     float*   vertices;
     float*   normals;
     float*   texCoords;
@@ -54,6 +76,7 @@ private:
     int faceCount;
     float maxX, minX, maxY, minY, maxZ, minZ;
     int error;
+    void (*betweenPasses)(const char* path);
 };
 
 #endif
