@@ -50,6 +50,7 @@ void motionCallback(int x, int y);
 void checkMove(float x, float y, float z, float dx, float dy, float dz);  // refused if the destination collides
 
 void resetTime();    // starts a new game unless one is running
+time_t timeLeft(time_t now);  // whole seconds from `now` to the end of the game; negative once it is over
 void displayTime();  // runs the countdown; draws the time and, when due, the game-over banner
 void displayHelp();
 void renderBitmapString(float x, float y, void* font, std::string text);  // (x, y) from the top-left, pixels

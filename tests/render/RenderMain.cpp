@@ -93,6 +93,7 @@ void resetShellState() {
     seconds = 0;
     started = won = blimpView = help = shadow = false;
     mouseTrans = mouseRot = false;
+    startTransX = startTransY = startRotX = startRotY = startZoomY = 0;
     dog.reset(0.0f, 0.0f, 0.0f);
     scene.resetBones();
 }
@@ -107,6 +108,27 @@ bool hasWhiteIn(int x0, int y0, int x1, int y1) {
         if (rgb[i] > 230 && rgb[i + 1] > 230 && rgb[i + 2] > 230) return true;
     }
     return false;
+}
+
+bool textShownAt(int x, int y, void* font, const std::string& text) {
+    const int width = glutBitmapLength(font, reinterpret_cast<const unsigned char*>(text.c_str()));
+    const int top = y - 12, bottom = y - 1;  // within the capitals of both fonts
+    return hasWhiteIn(x, top, x + width - 1, bottom) &&
+           !hasWhiteIn(x - 12, top, x - 3, bottom) &&
+           !hasWhiteIn(x + width + 2, top, x + width + 24, bottom);
+}
+
+void startGame() {
+    started = false;
+    resetTime();
+}
+
+void aimCamera(float x, float y, float z, float yaw, float pitch, float distance) {
+    blimpView = false;
+    transX = x; transY = y; transZ = z;
+    angleLeftRight = yaw;
+    angleUpDown = pitch;
+    zoom = distance;
 }
 
 int main(int argc, char** argv) {

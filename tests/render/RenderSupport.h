@@ -4,6 +4,7 @@
 #include <GL/glut.h>
 
 #include <array>
+#include <string>
 #include <vector>
 
 // Helpers for tests that need the game's real GL context. RenderMain.cpp opens one
@@ -33,5 +34,17 @@ void resetShellState();
 
 // True if any pixel in the box [x0, x1] x [y0, y1] (top-left coordinates) is near white.
 bool hasWhiteIn(int x0, int y0, int x1, int y1);
+
+// True if `text` in `font` stands in white with its baseline starting at (x, y), as
+// renderBitmapString places it: white in the glyph band just above the baseline over the
+// text's width, none in a strip just left of x or just past the text's end.
+bool textShownAt(int x, int y, void* font, const std::string& text);
+
+// Starts a game the way "q" does, so the game-over banner leaves the middle of the screen.
+void startGame();
+
+// Points the free camera at (x, y, z) from `distance` away, turned by `yaw` and tilted
+// down by `pitch` degrees; the point then lies at the centre of the next frame.
+void aimCamera(float x, float y, float z, float yaw, float pitch, float distance);
 
 #endif
