@@ -1,1 +1,226 @@
-// placeholder
+// The depth-map shadow pass: after the frame is drawn, every visible surface point that the
+// shadow light (at light4_pos, looking at the origin) cannot see gets a blended grey point.
+//
+// Each pixel (c, r, d) of the camera's depth image is carried to the light's window by one
+// 4x4 matrix built per frame in double precision,
+//     M = Vlight * P * Ml * (P * Mc)^-1 * Vcamera^-1,
+// the same map as unprojecting through the camera and projecting through the light, so the
+// per-pixel work is a few multiply-adds and one divide instead of two matrix inversions.
+#include "shadows.h"
+
+#include <GL/glu.h>
+
+#include <cstddef>
+#include <cstring>
+
+#include "shell.h"
+
+namespace {
+
+// Column-major 4x4 product: out = a * b. `out` may not alias `a` or `b`.
+void multiply(const double a[16], const double b[16], double out[16]) {
+    for (int col = 0; col < 4; ++col) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[col * 4 + k];
+            out[col * 4 + row] = sum;
+        }
+    }
+}
+
+// Inverse by cofactors; false when the determinant is zero (or not finite).
+bool invert(const double m[16], double out[16]) {
+    double inv[16];
+    inv[0]  =  m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15]
+             + m[9] * m[7] * m[14] + m[13] * m[6] * m[11] - m[13] * m[7] * m[10];
+    inv[4]  = -m[4] * m[10] * m[15] + m[4] * m[11] * m[14] + m[8] * m[6] * m[15]
+             - m[8] * m[7] * m[14] - m[12] * m[6] * m[11] + m[12] * m[7] * m[10];
+    inv[8]  =  m[4] * m[9] * m[15] - m[4] * m[11] * m[13] - m[8] * m[5] * m[15]
+             + m[8] * m[7] * m[13] + m[12] * m[5] * m[11] - m[12] * m[7] * m[9];
+    inv[12] = -m[4] * m[9] * m[14] + m[4] * m[10] * m[13] + m[8] * m[5] * m[14]
+             - m[8] * m[6] * m[13] - m[12] * m[5] * m[10] + m[12] * m[6] * m[9];
+    inv[1]  = -m[1] * m[10] * m[15] + m[1] * m[11] * m[14] + m[9] * m[2] * m[15]
+             - m[9] * m[3] * m[14] - m[13] * m[2] * m[11] + m[13] * m[3] * m[10];
+    inv[5]  =  m[0] * m[10] * m[15] - m[0] * m[11] * m[14] - m[8] * m[2] * m[15]
+             + m[8] * m[3] * m[14] + m[12] * m[2] * m[11] - m[12] * m[3] * m[10];
+    inv[9]  = -m[0] * m[9] * m[15] + m[0] * m[11] * m[13] + m[8] * m[1] * m[15]
+             - m[8] * m[3] * m[13] - m[12] * m[1] * m[11] + m[12] * m[3] * m[9];
+    inv[13] =  m[0] * m[9] * m[14] - m[0] * m[10] * m[13] - m[8] * m[1] * m[14]
+             + m[8] * m[2] * m[13] + m[12] * m[1] * m[10] - m[12] * m[2] * m[9];
+    inv[2]  =  m[1] * m[6] * m[15] - m[1] * m[7] * m[14] - m[5] * m[2] * m[15]
+             + m[5] * m[3] * m[14] + m[13] * m[2] * m[7] - m[13] * m[3] * m[6];
+    inv[6]  = -m[0] * m[6] * m[15] + m[0] * m[7] * m[14] + m[4] * m[2] * m[15]
+             - m[4] * m[3] * m[14] - m[12] * m[2] * m[7] + m[12] * m[3] * m[6];
+    inv[10] =  m[0] * m[5] * m[15] - m[0] * m[7] * m[13] - m[4] * m[1] * m[15]
+             + m[4] * m[3] * m[13] + m[12] * m[1] * m[7] - m[12] * m[3] * m[5];
+    inv[14] = -m[0] * m[5] * m[14] + m[0] * m[6] * m[13] + m[4] * m[1] * m[14]
+             - m[4] * m[2] * m[13] - m[12] * m[1] * m[6] + m[12] * m[2] * m[5];
+    inv[3]  = -m[1] * m[6] * m[11] + m[1] * m[7] * m[10] + m[5] * m[2] * m[11]
+             - m[5] * m[3] * m[10] - m[9] * m[2] * m[7] + m[9] * m[3] * m[6];
+    inv[7]  =  m[0] * m[6] * m[11] - m[0] * m[7] * m[10] - m[4] * m[2] * m[11]
+             + m[4] * m[3] * m[10] + m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
+    inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11]
+             - m[4] * m[3] * m[9] - m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
+    inv[15] =  m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10]
+             + m[4] * m[2] * m[9] + m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
+
+    const double det = m[0] * inv[0] + m[1] * inv[4] + m[2] * inv[8] + m[3] * inv[12];
+    if (det == 0.0 || det - det != 0.0) return false;  // zero, infinite or NaN
+    const double scale = 1.0 / det;
+    for (int i = 0; i < 16; ++i) out[i] = inv[i] * scale;
+    return true;
+}
+
+// The mask of the frame being darkened; kept between frames so its storage is reused.
+std::vector<std::uint8_t> shadowMask;
+
+// All shadowed pixels as one batch of points at their integer corners. Rasterising the
+// points, not sending them, is most of the cost, so a single glBegin/glEnd is enough; the
+// scan skips eight lit pixels at a time.
+void drawShadowPoints(const std::vector<std::uint8_t>& mask, int width, int height) {
+    glBegin(GL_POINTS);
+    for (int r = 0; r < height; ++r) {
+        const std::uint8_t* row = mask.data() + static_cast<std::size_t>(r) * width;
+        int c = 0;
+        while (c < width) {
+            if (c + 8 <= width) {
+                std::uint64_t eight;
+                std::memcpy(&eight, row + c, sizeof eight);
+                if (eight == 0) {
+                    c += 8;
+                    continue;
+                }
+            }
+            if (row[c]) glVertex2i(c, r);
+            ++c;
+        }
+    }
+    glEnd();
+}
+
+}  // namespace
+
+bool cameraToLightWindow(const ShadowInputs& in, double map[16]) {
+    const double vx = in.viewport[0], vy = in.viewport[1];
+    const double vw = in.viewport[2], vh = in.viewport[3];
+    if (!(vw > 0.0 && vh > 0.0)) return false;
+
+    double cameraClip[16], clipToWorld[16];
+    multiply(in.projection, in.cameraModelview, cameraClip);
+    if (!invert(cameraClip, clipToWorld)) return false;
+
+    // Camera window (c, r, d) to normalised device coordinates, as gluUnProject maps them.
+    const double windowToNdc[16] = {
+        2.0 / vw, 0.0, 0.0, 0.0,
+        0.0, 2.0 / vh, 0.0, 0.0,
+        0.0, 0.0, 2.0, 0.0,
+        -2.0 * vx / vw - 1.0, -2.0 * vy / vh - 1.0, -1.0, 1.0,
+    };
+    // Light's normalised device coordinates to its window, as gluProject maps them.
+    const double ndcToWindow[16] = {
+        vw / 2.0, 0.0, 0.0, 0.0,
+        0.0, vh / 2.0, 0.0, 0.0,
+        0.0, 0.0, 0.5, 0.0,
+        vx + vw / 2.0, vy + vh / 2.0, 0.5, 1.0,
+    };
+
+    double lightClip[16], a[16], b[16], c[16];
+    multiply(in.projection, in.lightModelview, lightClip);
+    multiply(clipToWorld, windowToNdc, a);
+    multiply(lightClip, a, b);
+    multiply(ndcToWindow, b, c);
+    std::memcpy(map, c, sizeof c);
+    return true;
+}
+
+int computeShadowMask(const ShadowInputs& in, std::vector<std::uint8_t>& mask) {
+    const int width = in.width, height = in.height;
+    if (width <= 0 || height <= 0 || in.cameraDepth == nullptr || in.lightDepth == nullptr) {
+        mask.clear();
+        return 0;
+    }
+    mask.assign(static_cast<std::size_t>(width) * height, 0);
+    double m[16];
+    if (!cameraToLightWindow(in, m)) return 0;
+
+    const double columns = width, rows = height;
+    int shadowed = 0;
+    for (int r = 0; r < height; ++r) {
+        const std::size_t rowStart = static_cast<std::size_t>(r) * width;
+        const float* depthRow = in.cameraDepth + rowStart;
+        std::uint8_t* maskRow = mask.data() + rowStart;
+        // The row's share of the map, constant along the row.
+        const double y = r;
+        const double rowX = m[4] * y + m[12];
+        const double rowY = m[5] * y + m[13];
+        const double rowZ = m[6] * y + m[14];
+        const double rowQ = m[7] * y + m[15];
+        for (int c = 0; c < width; ++c) {
+            const double d = depthRow[c];
+            if (d > SHADOW_FAR_DEPTH) continue;  // compared in double: 0.98f itself lies above
+            const double x = c;
+            const double q = 1.0 / (m[3] * x + m[11] * d + rowQ);
+            const double lx = (m[0] * x + m[8] * d + rowX) * q;
+            const double ly = (m[1] * x + m[9] * d + rowY) * q;
+            // Truncation toward zero lands inside the image exactly when -1 < l < size, so
+            // (-1, 0) still reads index 0; NaN and infinities fail here and are never converted.
+            if (!(lx > -1.0 && lx < columns && ly > -1.0 && ly < rows)) continue;
+            const int ix = static_cast<int>(lx), iy = static_cast<int>(ly);
+            const double lz = (m[2] * x + m[10] * d + rowZ) * q;
+            const double stored = in.lightDepth[static_cast<std::size_t>(iy) * width + ix];
+            if (lz > stored + SHADOW_BIAS) {
+                maskRow[c] = 1;
+                ++shadowed;
+            }
+        }
+    }
+    return shadowed;
+}
+
+void readShadowMatrices(ShadowInputs& in) {
+    glGetDoublev(GL_MODELVIEW_MATRIX, in.cameraModelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, in.projection);
+    glGetIntegerv(GL_VIEWPORT, in.viewport);
+    GLint mode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();  // the light's view: from light4_pos to the origin, without the camera's 0.5 scale
+        glLoadIdentity();
+        gluLookAt(light4_pos[0], light4_pos[1], light4_pos[2], 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+        glGetDoublev(GL_MODELVIEW_MATRIX, in.lightModelview);
+    glPopMatrix();
+    glMatrixMode(static_cast<GLenum>(mode));
+    in.width = w;
+    in.height = h;
+}
+
+void shadows() {
+    // The arrays are sized by myReshape; if they do not match the drawable, leave the frame.
+    const std::size_t pixels = (w > 0 && h > 0) ? static_cast<std::size_t>(w) * h : 0;
+    if (pixels == 0 || light_depth.size() != pixels || camera_depth.size() != pixels) return;
+
+    glEnable(GL_BLEND);  // source * source colour + destination * destination colour, set in init
+    glColor3f(SHADOW_GREY, SHADOW_GREY, SHADOW_GREY);
+
+    ShadowInputs in;
+    readShadowMatrices(in);
+    in.cameraDepth = camera_depth.data();
+    in.lightDepth = light_depth.data();
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();  // one unit per pixel, origin at the bottom-left
+        glLoadIdentity();
+        gluOrtho2D(0.0, w, 0.0, h);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+            glLoadIdentity();
+            glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, camera_depth.data());
+            computeShadowMask(in, shadowMask);
+            drawShadowPoints(shadowMask, w, h);
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+
+    glDisable(GL_BLEND);
+}

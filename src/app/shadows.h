@@ -18,8 +18,26 @@ struct ShadowInputs {
 
 constexpr double SHADOW_FAR_DEPTH = 0.98;  // camera depths above this are never shadowed
 constexpr double SHADOW_BIAS      = 0.001; // light depth must exceed the stored depth by more
+constexpr float  SHADOW_GREY      = 0.35f; // colour of the blended shadow points
 
-// Fills `mask` (width * height, 1 = shadowed) and returns the number of shadowed pixels.
+// Fills `mask` (width * height, 1 = shadowed, row 0 at the bottom) and returns the number
+// of shadowed pixels. Pixel (c, r) is taken at its integer corner, carried from the camera's
+// window to the light's window (same projection and viewport, light model-view), and is
+// shadowed when its light depth exceeds the stored light depth at the truncated light
+// column and row by more than SHADOW_BIAS. Pixels deeper than SHADOW_FAR_DEPTH, and those
+// whose light column or row is NaN, infinite or truncates outside the image, are lit.
+// A non-positive size, a missing array or a singular camera transform gives an all-lit mask.
 int computeShadowMask(const ShadowInputs& in, std::vector<std::uint8_t>& mask);
+
+// The whole window-to-window map of computeShadowMask as one 4x4 matrix (column-major):
+// (lx, ly, lz, q) = M (c, r, d, 1), light window position (lx, ly, lz) / q.
+// False when the camera's projection times model-view cannot be inverted.
+bool cameraToLightWindow(const ShadowInputs& in, double map[16]);
+
+// Fills the three matrices and the viewport from the current GL state as the pass sees it
+// at the end of a frame: camera model-view, projection, viewport, and the light's look-at
+// from light4_pos to the origin. Sets width and height to w and h; leaves the depth
+// pointers alone. Leaves every matrix stack as it found it.
+void readShadowMatrices(ShadowInputs& in);
 
 #endif
