@@ -3,6 +3,10 @@
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -11,6 +15,16 @@
 
 namespace {
 
+// Set in a copy of this program that runRenderStartupIn starts: it only starts the game up.
+const char* const STARTUP_ONLY = "BONEYARD_RENDER_STARTUP_ONLY";
+
+void openGameWindow(int* argc, char** argv) {
+    glutInit(argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(1024, 768);
+    glutCreateWindow("Assignment 3 - Pellowin");
+}
+
 class GlEnvironment : public testing::Environment {
 public:
     GlEnvironment(int* argc, char** argv) : argc_(argc), argv_(argv) {}
@@ -18,10 +32,7 @@ public:
         if (std::getenv("DISPLAY") == nullptr) {
             GTEST_SKIP() << "no display";
         }
-        glutInit(argc_, argv_);
-        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-        glutInitWindowSize(1024, 768);
-        glutCreateWindow("Assignment 3 - Pellowin");
+        openGameWindow(argc_, argv_);
         init();
         myReshape(1024, 768);
     }
@@ -131,7 +142,35 @@ void aimCamera(float x, float y, float z, float yaw, float pitch, float distance
     zoom = distance;
 }
 
+int runRenderStartupIn(const std::string& dir, std::string& errors) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        dup2(fds[1], STDERR_FILENO);
+        if (chdir(dir.c_str()) != 0) _exit(99);
+        setenv(STARTUP_ONLY, "1", 1);
+        execl("/proc/self/exe", "render_tests", static_cast<char*>(nullptr));
+        _exit(98);
+    }
+    close(fds[1]);
+    char buffer[512];
+    ssize_t got;
+    while ((got = read(fds[0], buffer, sizeof buffer)) > 0) errors.append(buffer, static_cast<size_t>(got));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 int main(int argc, char** argv) {
+    if (std::getenv(STARTUP_ONLY) != nullptr) {  // the start-up of main.cpp, without the loop
+        openGameWindow(&argc, argv);
+        reportMissingData();
+        init();
+        return 0;
+    }
     testing::InitGoogleTest(&argc, argv);
     testing::AddGlobalTestEnvironment(new GlEnvironment(&argc, argv));
     return RUN_ALL_TESTS();

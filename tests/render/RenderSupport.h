@@ -47,4 +47,8 @@ void startGame();
 // down by `pitch` degrees; the point then lies at the centre of the next frame.
 void aimCamera(float x, float y, float z, float yaw, float pitch, float distance);
 
+// Starts a copy of this program in `dir` that opens the game's window and starts the game
+// up as main.cpp does, then exits; returns its exit status and appends its stderr to `errors`.
+int runRenderStartupIn(const std::string& dir, std::string& errors);
+
 #endif
