@@ -31,7 +31,9 @@ ensure_display() {
     fi
     local n=99
     while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: the server stays up between clients, so a game started just as the
+    # previous one left does not find it resetting.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     BONEYARD_XVFB_PID=$!
     export DISPLAY=":$n"
     trap 'kill "$BONEYARD_XVFB_PID" 2>/dev/null' EXIT
