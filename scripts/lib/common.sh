@@ -36,7 +36,7 @@ ensure_display() {
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     BONEYARD_XVFB_PID=$!
     export DISPLAY=":$n"
-    trap 'kill "$BONEYARD_XVFB_PID" 2>/dev/null' EXIT
+    trap 'kill "$BONEYARD_XVFB_PID" 2>/dev/null || true' EXIT
     local i
     for i in $(seq 1 50); do
         xdpyinfo >/dev/null 2>&1 && return 0
