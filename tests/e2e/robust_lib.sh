@@ -211,6 +211,16 @@ play_and_quit() {
 }
 
 # True when stderr is empty, or is one line that names file $1 (a warning about it).
+# Fails the case unless the game's stderr is exactly one line naming $1.
+expect_one_line_naming() {
+    local file=$1 case=$2
+    if [ "$(stderr_lines)" -ne 1 ] || ! grep -qF "$file" "$GAME_DIR.err"; then
+        fail "$case: expected one stderr line naming $file"
+        show_stderr
+        return 1
+    fi
+}
+
 stderr_quiet_or_names() {
     local n
     n=$(stderr_lines)

@@ -74,12 +74,7 @@ for model in "${MODELS[@]}"; do
     dir=$(fresh_run_dir)
     rm "$dir/$model"
     run_case "missing $model" "$dir"
-    if [ "$(stderr_lines)" -ne 1 ] || ! grep -qF "$model" "$dir.err"; then
-        fail "missing $model: expected one stderr line naming $model"
-        show_stderr
-    else
-        note "missing $model: $(cat "$dir.err")"
-    fi
+    expect_one_line_naming "$model" "missing $model" && note "missing $model: $(cat "$dir.err")"
     rm -rf "$dir"
 done
 

@@ -62,10 +62,7 @@ run_case() {
 dir=$(fresh_run_dir)
 rm "$dir/walk.txt"
 run_case "missing walk.txt" "$dir"
-if [ "$(stderr_lines)" -ne 1 ] || ! grep -qF "walk.txt" "$dir.err"; then
-    fail "missing walk.txt: expected one stderr line naming walk.txt"
-    show_stderr
-fi
+expect_one_line_naming walk.txt "missing walk.txt"
 rm -rf "$dir"
 
 for kind in empty truncated garbage shortfields huge; do
