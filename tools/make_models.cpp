@@ -3,9 +3,10 @@
 //
 // The files stay within what the game's reader takes: "v", "vn", "g" and "f" lines with
 // "v//n" corners, triangles and quadrilaterals only, single spaces, short lines. Model +z
-// is up and +x is the car's front. Every face is counter-clockwise seen from outside,
-// except in the group "Facets_8", which is written clockwise because the reader turns
-// every face of that group round.
+// is up; the car is long along y with its front at +y, as the yard turns it to stand in
+// its collision box. Every face is counter-clockwise seen from outside, except in the
+// group "Facets_8", which is written clockwise because the reader turns every face of
+// that group round.
 //
 // Angles come from half-angle formulas and products (no sin or cos), and numbers are
 // printed with "%.4f", so the bytes are the same on every run and machine.
@@ -99,6 +100,13 @@ public:
         std::size_t i = 1;
         for (; i + 2 < points.size(); i += 2) flat({points[0], points[i], points[i + 1], points[i + 2]}, outward);
         if (i + 1 < points.size()) flat({points[0], points[i], points[i + 1]}, outward);
+    }
+
+    // Turns every vertex and normal a quarter turn about z: +x becomes +y. Exact, so the
+    // printed numbers only trade places and signs. Like centre, for after the last face.
+    void turnQuarter() {
+        for (Vec& p : positions) p = {-p.y, p.x, p.z};
+        for (Vec& n : normals) n = {-n.y, n.x, n.z};
     }
 
     // Moves every vertex so that the bounding box is centred on the origin.
@@ -328,6 +336,7 @@ bool writeCar(const std::string& path) {
     // The spare wheel hangs on the tailgate, facing backwards.
     wheel(mesh, "spare", {-2.0 - 0.125, 0.0, 1.02}, {-1.0, 0.0, 0.0}, 0.38, 0.25, circle);
 
+    mesh.turnQuarter();  // built front to +x above; the yard wants the length along y
     mesh.centre();
     return mesh.write(path, "four-by-four off-road car");
 }

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 #include "House.h"
 
 namespace {
@@ -81,20 +83,13 @@ constexpr HousePlacement HOUSES[] = {
     {15, -60, 0, true},      // house 4
 };
 
-constexpr float PROP_LIFT = 0.4f;  // inside the scale: the model's unit box rests on the grass
+constexpr PropPlacement PROPS[Scene::PROP_COUNT] = {
+    {false, 1.0f, 0.5f, 0.0f, 30, 20, 3, 0, 9},       // toy 1
+    {false, 1.0f, 0.5f, 0.0f, 45, -63, 3, 0, 10},     // toy 2
+    {true, 0.4f, 0.8f, 0.67f, -1, 44, 7, 104, 11},    // car, its length along the model's y
+};
 
-struct PropPlacement {
-    bool  car;  // the car model, else the toy
-    float red, green, blue;
-    float x, z;
-    float scale;
-    float yaw;  // degrees about y, applied to the upright model
-};
-constexpr PropPlacement PROPS[] = {
-    {false, 1.0f, 0.5f, 0.0f, 30, 20, 3, 0},       // toy 1
-    {false, 1.0f, 0.5f, 0.0f, 45, -63, 3, 0},      // toy 2
-    {true, 0.4f, 0.8f, 0.67f, -1, 44, 7, 104},     // car
-};
+constexpr double DEGREES_TO_RADIANS = 3.14159265358979323846 / 180.0;
 
 // ---- fence, sky and pool geometry -------------------------------------------------
 
@@ -328,16 +323,32 @@ void Scene::drawScene() {
 
     // The colour set for a prop stays current after its bracket closes.
     for (const PropPlacement& p : PROPS) {
+        GLfloat placement[16];
+        propMatrix(p, placement);
         glPushMatrix();
             glColor3f(p.red, p.green, p.blue);
-            glTranslatef(p.x, 0.0f, p.z);
-            glScalef(p.scale, p.scale, p.scale);
-            glTranslatef(0.0f, PROP_LIFT, 0.0f);
-            if (p.yaw != 0.0f) glRotatef(p.yaw, 0.0f, 1.0f, 0.0f);
-            glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);  // the model's +z becomes up
+            glMultMatrixf(placement);
             (p.car ? car : toy).displayObj();
         glPopMatrix();
     }
+}
+
+const PropPlacement& Scene::getProp(int i) { return PROPS[i]; }
+
+// The product translate(x, 0, z) * scale * translate(0, PROP_LIFT, 0) * rotate(yaw about y)
+// * rotate(-90 about x), written out: model (u, v, w) lands at
+// (x + s(u cos - v sin), s(w + lift), z - s(u sin + v cos)).
+void Scene::propMatrix(const PropPlacement& prop, float matrix[16]) {
+    const double c = std::cos(prop.yaw * DEGREES_TO_RADIANS);
+    const double sn = std::sin(prop.yaw * DEGREES_TO_RADIANS);
+    const double s = prop.scale;
+    const double columns[16] = {
+        s * c,  0.0, -s * sn, 0.0,  // model x
+        -s * sn, 0.0, -s * c, 0.0,  // model y
+        0.0,    s,   0.0,     0.0,  // model z: up
+        prop.x, s * PROP_LIFT, prop.z, 1.0,
+    };
+    for (int i = 0; i < 16; ++i) matrix[i] = static_cast<float>(columns[i]);
 }
 
 void Scene::drawTrees() const {

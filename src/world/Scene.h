@@ -9,12 +9,30 @@
 
 class GLUquadric;
 
+// Where drawScene puts one of the three props drawn from the two OBJ models, and the
+// collision box that keeps the dog out of it.
+struct PropPlacement {
+    bool  car;    // the car model, else the toy
+    float red, green, blue;
+    float x, z;   // on the ground
+    float scale;  // of the normalised model, whose largest half-extent is 1
+    float yaw;    // degrees about y, applied to the upright model
+    int   bound;  // slot of its collision box
+};
+
 // The yard: every tree, bush, bone and collision box in fixed-capacity arrays, the two
 // OBJ props, and the drawing of the whole yard. Built once; only the bones' collected
 // flags and spin angles change afterwards.
 class Scene {
 public:
     static constexpr int BOUND_SLOTS = 20;
+    static constexpr int PROP_COUNT = 3;
+    static constexpr float PROP_LIFT = 0.4f;  // inside the scale: the normalised model rests on the grass
+
+    static const PropPlacement& getProp(int i);  // i below PROP_COUNT
+    // The model-to-world matrix of a prop, column-major as glMultMatrixf takes it: the
+    // model's +z turned up, then the yaw, the lift, the scale and the move to (x, 0, z).
+    static void propMatrix(const PropPlacement& prop, float matrix[16]);
 
     explicit Scene(int maxTrees);  // lays out the yard and loads "car4x4.obj" and "toy.obj"
     ~Scene();
