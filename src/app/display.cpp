@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,16 +57,19 @@ void setLight(GLenum light, const GLfloat ambient[4], const GLfloat diffuse[4],
     glLightfv(light, GL_SPECULAR, specular);
 }
 
-void loadTextures() {
-    for (const TextureFile& texture : TEXTURES) {
-        std::string error;
-        if (!loadImage(texture.name, texture.slot, error)) {
-            // The game cannot be drawn without its pictures: say which and where, and stop.
-            std::fprintf(stderr, "boneyard: cannot load texture \"%s\" from %s: %s\n", texture.name,
-                         currentDirectory().c_str(), failureReason(texture.name, error).c_str());
-            std::exit(1);
-        }
+// The six pictures, decoded in TEXTURES order, between readTextures and their upload.
+std::vector<unsigned char> decodedTextures[std::size(TEXTURES)];
+bool texturesRead = false;
+
+// init runs in a GL context: the pictures go to their slots, read here if main has not
+// read them already (the render tests call init without main), then their memory goes.
+void uploadTextures() {
+    if (!texturesRead) readTextures();
+    for (std::size_t i = 0; i < std::size(TEXTURES); ++i) {
+        uploadImage(decodedTextures[i], TEXTURES[i].slot);
+        std::vector<unsigned char>().swap(decodedTextures[i]);
     }
+    texturesRead = false;
 }
 
 struct Camera {
@@ -197,7 +202,20 @@ void init() {
     glEnable(GL_NORMALIZE);
     glEnable(GL_CULL_FACE);
 
-    loadTextures();
+    uploadTextures();
+}
+
+void readTextures() {
+    for (std::size_t i = 0; i < std::size(TEXTURES); ++i) {
+        std::string error;
+        if (!readBmpFile(TEXTURES[i].name, decodedTextures[i], error)) {
+            // The game cannot be drawn without its pictures: say which and where, and stop.
+            std::fprintf(stderr, "boneyard: cannot load texture \"%s\" from %s: %s\n", TEXTURES[i].name,
+                         currentDirectory().c_str(), failureReason(TEXTURES[i].name, error).c_str());
+            std::exit(1);
+        }
+    }
+    texturesRead = true;
 }
 
 void reportMissingData() {

@@ -6,6 +6,10 @@
 int main(int argc, char** argv) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    reportMissingData();
+    // A missing picture ends the game here, before the screen mode changes or a window
+    // exists, so the desktop is left as it was.
+    readTextures();
     glutGameModeString("1024x768:32@75");
     if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
         glutEnterGameMode();
@@ -21,7 +25,6 @@ int main(int argc, char** argv) {
     glutMotionFunc(motionCallback);
     glutIdleFunc(idleCallback);
 
-    reportMissingData();
     init();
     glutMainLoop();
     return 0;

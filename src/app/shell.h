@@ -33,8 +33,12 @@ constexpr float ZOOMCONST  = 1.0f;
 constexpr float ANGLECONST = 3.0f;   // degrees per key press
 constexpr float TRANSCONST = 1.2f;   // world units per key press
 
-// Start-up: permanent GL state and the six textures. Exits with status 1 and one line
-// on stderr when a texture file cannot be read.
+// Reads and decodes the six textures without GL, so main can call it before the screen
+// mode changes or a window exists. Exits with status 1 and one line on stderr when a
+// texture file cannot be read.
+void readTextures();
+// Start-up: permanent GL state, then the six textures into their slots (read first, with
+// readTextures' exit on a missing file, unless readTextures has just run).
 void init();
 // One line on stderr for each optional data file that could not be read
 // ("walk.txt", "car4x4.obj", "toy.obj"); the game runs on without it.

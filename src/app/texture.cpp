@@ -62,10 +62,7 @@ bool readBmpFile(const char* path, std::vector<unsigned char>& rgba, std::string
     return true;
 }
 
-bool loadImage(const char* path, int slot, std::string& error) {
-    std::vector<unsigned char> rgba;
-    if (!readBmpFile(path, rgba, error)) return false;
-
+void uploadImage(const std::vector<unsigned char>& rgba, int slot) {
     // The slot is the texture name itself; slot 0 is the default texture object.
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(slot));
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -77,5 +74,11 @@ bool loadImage(const char* path, int slot, std::string& error) {
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, TEXTURE_SIZE, TEXTURE_SIZE, 0,
                  GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+}
+
+bool loadImage(const char* path, int slot, std::string& error) {
+    std::vector<unsigned char> rgba;
+    if (!readBmpFile(path, rgba, error)) return false;
+    uploadImage(rgba, slot);
     return true;
 }

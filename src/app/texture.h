@@ -17,6 +17,10 @@ std::vector<unsigned char> decodeBmp(const unsigned char* bytes, std::size_t siz
 // "<path>: <reason>"; `rgba` is then empty.
 bool readBmpFile(const char* path, std::vector<unsigned char>& rgba, std::string& error);
 
+// Makes 128 x 128 RGBA texels (as readBmpFile gives them) the image of texture object
+// `slot`, bound by number, not generated. Needs a current GL context.
+void uploadImage(const std::vector<unsigned char>& rgba, int slot);
+
 // Reads the file and makes it the image of texture object `slot` (bound by number,
 // not generated). Needs a current GL context. Returns false with `error` set when
 // the file cannot be read; GL is then left untouched.
