@@ -157,6 +157,11 @@ void Dog::readPose() {
     char c;
     while (walkFile.get(c))
         if (c == '\n') ++frameCount;
+    if (walkFile.bad()) {  // it opened but cannot be read (a folder, say): as if it were missing
+        walkFile.close();
+        frameCount = 0;
+        return;
+    }
 
     keyFrames = new KeyFrame[frameCount + 1]();  // zeroed: short lines keep angles of 0
     walkFile.clear();
@@ -206,8 +211,11 @@ void Dog::setPose() {
     double steps = (next.value[0] - entered.value[0]) * STEPS_PER_TIME;
     if (steps < 0.0) steps = -steps;
     for (int j = 1; j <= JOINTS; ++j) {
-        // Two key frames at the same time make a stretch of no steps: the pose jumps
-        // straight to the next frame on the following step instead of dividing by zero.
+        // Two key frames at the same time make a stretch of no steps: no increment, rather
+        // than a division by zero. Only the start, which enters frame 0 and checks before
+        // its first step, goes on to frame 1 at once. A frame entered on a step has its
+        // time one step on by the next check, so the next frame is never reached and the
+        // pose holds the entered frame for good (such a file breaks the key-time rule).
         increment.value[j] = steps == 0.0
             ? 0.0f
             : static_cast<float>((next.value[j] - entered.value[j]) / steps);

@@ -50,7 +50,7 @@ public:
     int   getStamina() const         { return stamina; }
     int   getMaxStamina() const      { return maxStamina; }
     bool  isRunning() const          { return running; }
-    bool  hasWalkFile() const        { return walkFile.is_open(); }
+    bool  hasWalkFile() const        { return walkFile.is_open(); }  // false: missing or unreadable
     bool  arePosesLoaded() const     { return posesLoaded; }
     float getAnimTime() const        { return animTime; }
     float getAnimStep() const        { return animStep; }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Bad walk files through the real game. A missing "walk.txt" gives one warning line on
-# stderr naming it, and the game goes on; an empty, cut-short, garbage, very large file,
-# or one whose lines miss fields, is read as far as it goes (missing fields read 0) and the
-# game goes on. In every case the game draws frames, walks the dog (so the walk cycle is
+# Bad walk files through the real game. A missing "walk.txt", or a folder of that name,
+# gives one warning line on stderr naming it, and the game goes on; an empty, cut-short,
+# garbage, very large file, or one whose lines miss fields, is read as far as it goes
+# (missing fields read 0) and the game goes on. In every case the game draws frames, walks the dog (so the walk cycle is
 # stepped through whatever was loaded) and ends on ESC with status 0.
 #
 # Usage: robust_walk.sh BONEYARD FRAME_SHIM GOOD_DATA_DIR
@@ -58,12 +58,16 @@ run_case() {
     play_and_quit "$name"
 }
 
-# Missing: one warning naming the file, and the game still plays.
-dir=$(fresh_run_dir)
-rm "$dir/walk.txt"
-run_case "missing walk.txt" "$dir"
-expect_one_line_naming walk.txt "missing walk.txt"
-rm -rf "$dir"
+# Missing, or a folder of that name (it opens, but reads nothing): one warning naming the
+# file, and the game still plays.
+for kind in missing folder; do
+    dir=$(fresh_run_dir)
+    rm "$dir/walk.txt"
+    [ "$kind" = folder ] && mkdir "$dir/walk.txt"
+    run_case "$kind walk.txt" "$dir"
+    expect_one_line_naming walk.txt "$kind walk.txt"
+    rm -rf "$dir"
+done
 
 for kind in empty truncated garbage shortfields huge; do
     dir=$(fresh_run_dir)
