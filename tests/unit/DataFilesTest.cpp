@@ -37,9 +37,11 @@ TEST(DataFiles, CommittedFilesAreExactlyTheirMakersOutput) {
     const struct {
         const char* maker;
         std::vector<std::string> names;
-    } makers[] = {{MAKE_TEXTURES, {std::begin(TEXTURES), std::end(TEXTURES)}},
-                  {MAKE_MODELS, {std::begin(MODELS), std::end(MODELS)}},
-                  {MAKE_WALK, {"walk.txt"}}};
+        std::string folder;  // where the committed files live
+    } makers[] = {{MAKE_TEXTURES, {std::begin(TEXTURES), std::end(TEXTURES)}, BONEYARD_DATA_DIR},
+                  {MAKE_MODELS, {std::begin(MODELS), std::end(MODELS)}, BONEYARD_DATA_DIR},
+                  {MAKE_WALK, {"walk.txt"}, BONEYARD_DATA_DIR},
+                  {MAKE_ICON, {"boneyard.svg"}, BONEYARD_PACKAGING_DIR}};
     for (const auto& m : makers) {
         TempDir dir;
         const std::string command = std::string("'") + m.maker + "' '" + dir.path().string() + "'";
@@ -47,7 +49,8 @@ TEST(DataFiles, CommittedFilesAreExactlyTheirMakersOutput) {
         for (const std::string& name : m.names) {
             const std::string fresh = slurp(dir.file(name));
             ASSERT_FALSE(fresh.empty()) << name << " was not made";
-            EXPECT_TRUE(fresh == slurp(shipped(name))) << name << " differs from its maker's output: run the maker into data/";
+            EXPECT_TRUE(fresh == slurp(m.folder + "/" + name))
+                << name << " differs from its maker's output: run the maker into " << m.folder;
         }
     }
 }
