@@ -44,11 +44,11 @@ double millisecondsOf(const std::function<void()>& work) {
 
 // CPU-only work on this thread: its processor time, which other processes on a loaded
 // machine do not stretch the way they stretch its wall-clock time.
-double cpuMillisecondsOf(const std::function<void()>& work) {
+double cpuMillisecondsOf(const std::function<void()>& work, clockid_t clock = CLOCK_THREAD_CPUTIME_ID) {
     timespec start{}, end{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+    clock_gettime(clock, &start);
     work();
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
+    clock_gettime(clock, &end);
     return (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6;
 }
 
@@ -116,25 +116,35 @@ ShadowInputs frameInputs() {
 
 struct Figures {
     Spread off, on, ratio;                      // whole frames, and on / off per pair
+    Spread offCpu, onCpu, cpuRatio;             // the same in processor time
     Spread light, lightFull, readBack, combine; // the light render, kept and whole, and its parts
     Spread mask, reference, points, pass, literal;
     int shadowed = 0, differing = 0;
 };
 
-// Whole frames in pairs, shadows off then on, so both frames of a pair meet the same load.
+// Whole frames in pairs, shadows off then on, so both frames of a pair meet the same load;
+// in wall-clock time, and in the processor time of all the process's threads (the GL
+// driver rasterises on threads of its own), which other processes do not stretch.
 void benchFrames(int runs, Figures& f) {
-    std::vector<double> offTimes, onTimes, ratios;
+    std::vector<double> offTimes, onTimes, ratios, offCpu, onCpu, cpuRatios;
     for (int i = 0; i < runs; ++i) {
-        shadow = false;
-        offTimes.push_back(millisecondsOf(frame));
-        shadow = true;
-        onTimes.push_back(millisecondsOf(frame));
+        for (bool on : {false, true}) {
+            shadow = on;
+            double cpu = 0.0;
+            const double wall = millisecondsOf([&] { cpu = cpuMillisecondsOf(frame, CLOCK_PROCESS_CPUTIME_ID); });
+            (on ? onTimes : offTimes).push_back(wall);
+            (on ? onCpu : offCpu).push_back(cpu);
+        }
         ratios.push_back(onTimes.back() / offTimes.back());
+        cpuRatios.push_back(onCpu.back() / offCpu.back());
     }
     shadow = false;
     f.off = spreadOf(offTimes);
     f.on = spreadOf(onTimes);
     f.ratio = spreadOf(ratios);
+    f.offCpu = spreadOf(offCpu);
+    f.onCpu = spreadOf(onCpu);
+    f.cpuRatio = spreadOf(cpuRatios);
 }
 
 // The light render as a shadowed frame runs it (into the cleared depth buffer, the camera's
@@ -206,6 +216,11 @@ void report(const char* view, const Figures& f) {
     printFigure("frame, shadows off", f.off);
     std::printf("  %-38s %8.2f ms  (%.2f-%.2f)   %.1fx the frame with shadows off (pairs %.2f-%.2f)\n",
                 "frame, shadows on", f.on.median, f.on.low, f.on.high, f.ratio.median, f.ratio.low, f.ratio.high);
+    printFigure("frame, shadows off, processor time", f.offCpu);
+    std::printf("  %-38s %8.2f ms  (%.2f-%.2f)   %.1fx in processor time (pairs %.2f-%.2f)\n",
+                "frame, shadows on, processor time", f.onCpu.median, f.onCpu.low, f.onCpu.high, f.cpuRatio.median,
+                f.cpuRatio.low, f.cpuRatio.high);
+    std::printf("  where a shadows-on frame's time goes, beyond the frame with shadows off:\n");
     printFigure("  light render: dog and bones, kept yard", f.light);
     printFigure("    of which depth read-back", f.readBack);
     printFigure("    of which nearer of kept and new", f.combine);
