@@ -1,6 +1,7 @@
 // Times the game's frames at 1024 x 768 with the real display callback, shadows off and
-// on, in the start view and in blimp view, and the shadow pass alone against the literal
-// per-pixel GLU version. Prints median milliseconds and the ratios. Run it in data/.
+// on, in the start view and in blimp view; the parts of a shadows-on frame; and the shadow
+// pass alone against the literal per-pixel GLU version. Prints the median milliseconds of
+// each figure with its quartiles, and the ratios. Run it in data/.
 //
 //   bench [runs]     runs per figure, default 21
 #include <GL/glut.h>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -21,10 +23,16 @@ namespace {
 
 constexpr int WIDTH = 1024, HEIGHT = 768;
 
-double median(std::vector<double> v) {
+// A figure over all runs: the median and the quartiles around it.
+struct Spread {
+    double median, low, high;
+};
+
+Spread spreadOf(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+    const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+    return {median, v[n / 4], v[(3 * n) / 4 < n ? (3 * n) / 4 : n - 1]};
 }
 
 double millisecondsOf(const std::function<void()>& work) {
@@ -34,10 +42,26 @@ double millisecondsOf(const std::function<void()>& work) {
     return std::chrono::duration<double, std::milli>(end - start).count();
 }
 
+// CPU-only work on this thread: its processor time, which other processes on a loaded
+// machine do not stretch the way they stretch its wall-clock time.
+double cpuMillisecondsOf(const std::function<void()>& work, clockid_t clock = CLOCK_THREAD_CPUTIME_ID) {
+    timespec start{}, end{};
+    clock_gettime(clock, &start);
+    work();
+    clock_gettime(clock, &end);
+    return (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6;
+}
+
 // The real display callback, finished: the GL work is queued until glFinish on llvmpipe.
 void frame() {
     displayCallback();
     glFinish();
+}
+
+// GL work alone, with nothing left queued before it starts.
+double finishedMilliseconds(const std::function<void()>& work) {
+    glFinish();
+    return millisecondsOf([&] { work(); glFinish(); });
 }
 
 struct View {
@@ -52,62 +76,165 @@ void setView(const View& view) {
     blimpView = view.blimp;
 }
 
-void printFigure(const char* what, double ms) {
-    std::printf("  %-38s %8.2f ms\n", what, ms);
+void printFigure(const char* what, const Spread& ms) {
+    std::printf("  %-38s %8.2f ms  (%.2f-%.2f)\n", what, ms.median, ms.low, ms.high);
 }
 
-void printRatio(const char* what, double ms, double ratio, const char* against) {
-    std::printf("  %-38s %8.2f ms   %.1fx %s\n", what, ms, ratio, against);
+void printRatio(const char* what, const Spread& ms, double ratio, const char* against) {
+    std::printf("  %-38s %8.2f ms  (%.2f-%.2f)   %.1fx %s\n", what, ms.median, ms.low, ms.high, ratio, against);
 }
 
-// Whole frames, shadows off and on, alternating so both see the same machine load.
-void benchFrames(int runs, double& off, double& on) {
-    std::vector<double> offTimes, onTimes;
-    for (int i = 0; i < runs; ++i) {
-        shadow = false;
-        offTimes.push_back(millisecondsOf(frame));
-        shadow = true;
-        onTimes.push_back(millisecondsOf(frame));
-    }
-    shadow = false;
-    off = median(offTimes);
-    on = median(onTimes);
+// The shadow pass's pixel space around `work`, as shadows() sets it up: blending on, the
+// grey colour, one unit per pixel.
+void inPixelSpace(const std::function<void()>& work) {
+    glEnable(GL_BLEND);
+    glColor3f(SHADOW_GREY, SHADOW_GREY, SHADOW_GREY);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluOrtho2D(0.0, w, 0.0, h);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_FOG);
+    work();
+    glEnable(GL_FOG);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_BLEND);
 }
 
-// The CPU mask on the inputs of the last shadowed frame: ours against per-pixel GLU.
-void benchMasks(int runs, double& fast, double& reference, int& shadowed, int& differing) {
+ShadowInputs frameInputs() {
     ShadowInputs in;
     readShadowMatrices(in);
     in.cameraDepth = camera_depth.data();
     in.lightDepth = light_depth.data();
+    return in;
+}
+
+struct Figures {
+    Spread off, on, ratio;                      // whole frames, and on / off per pair
+    Spread offCpu, onCpu, cpuRatio;             // the same in processor time
+    Spread light, lightFull, readBack, combine; // the light render, kept and whole, and its parts
+    Spread mask, reference, points, pass, literal;
+    int shadowed = 0, differing = 0;
+};
+
+// Whole frames in pairs, shadows off then on, so both frames of a pair meet the same load;
+// in wall-clock time, and in the processor time of all the process's threads (the GL
+// driver rasterises on threads of its own), which other processes do not stretch.
+void benchFrames(int runs, Figures& f) {
+    std::vector<double> offTimes, onTimes, ratios, offCpu, onCpu, cpuRatios;
+    for (int i = 0; i < runs; ++i) {
+        for (bool on : {false, true}) {
+            shadow = on;
+            double cpu = 0.0;
+            const double wall = millisecondsOf([&] { cpu = cpuMillisecondsOf(frame, CLOCK_PROCESS_CPUTIME_ID); });
+            (on ? onTimes : offTimes).push_back(wall);
+            (on ? onCpu : offCpu).push_back(cpu);
+        }
+        ratios.push_back(onTimes.back() / offTimes.back());
+        cpuRatios.push_back(onCpu.back() / offCpu.back());
+    }
+    shadow = false;
+    f.off = spreadOf(offTimes);
+    f.on = spreadOf(onTimes);
+    f.ratio = spreadOf(ratios);
+    f.offCpu = spreadOf(offCpu);
+    f.onCpu = spreadOf(onCpu);
+    f.cpuRatio = spreadOf(cpuRatios);
+}
+
+// The light render as a shadowed frame runs it (into the cleared depth buffer, the camera's
+// projection), against drawing the whole yard from the light, and its two CPU-side parts.
+void benchLight(int runs, Figures& f) {
+    shadow = true;
+    frame();
+    std::vector<double> kept, whole, readBack, combine;
+    std::vector<float> depth(light_depth.size()), nearer(light_depth);
+    for (int i = 0; i < runs; ++i) {
+        glClear(GL_DEPTH_BUFFER_BIT);
+        kept.push_back(finishedMilliseconds(renderLightDepth));
+        whole.push_back(finishedMilliseconds(fullLightDepth));
+        readBack.push_back(finishedMilliseconds(
+            [&] { glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data()); }));
+        combine.push_back(cpuMillisecondsOf([&] { keepNearer(nearer.data(), depth.data(), depth.size()); }));
+    }
+    shadow = false;
+    f.light = spreadOf(kept);
+    f.lightFull = spreadOf(whole);
+    f.readBack = spreadOf(readBack);
+    f.combine = spreadOf(combine);
+}
+
+// The CPU mask on the inputs of the last shadowed frame: ours against per-pixel GLU, in
+// processor time.
+void benchMasks(int runs, Figures& f) {
+    shadow = true;
+    frame();
+    shadow = false;
+    const ShadowInputs in = frameInputs();
     std::vector<std::uint8_t> fastMask, referenceMask;
     std::vector<double> fastTimes, referenceTimes;
     for (int i = 0; i < runs; ++i) {
-        fastTimes.push_back(millisecondsOf([&] { shadowed = computeShadowMask(in, fastMask); }));
-        referenceTimes.push_back(millisecondsOf([&] { referenceShadowMask(in, referenceMask); }));
+        fastTimes.push_back(cpuMillisecondsOf([&] { f.shadowed = computeShadowMask(in, fastMask); }));
+        referenceTimes.push_back(cpuMillisecondsOf([&] { referenceShadowMask(in, referenceMask); }));
     }
-    differing = 0;
-    for (size_t i = 0; i < fastMask.size(); ++i) differing += fastMask[i] != referenceMask[i];
-    fast = median(fastTimes);
-    reference = median(referenceTimes);
+    f.differing = 0;
+    for (size_t i = 0; i < fastMask.size(); ++i) f.differing += fastMask[i] != referenceMask[i];
+    f.mask = spreadOf(fastTimes);
+    f.reference = spreadOf(referenceTimes);
 }
 
 // The whole pass, point drawing included, on a freshly drawn frame each time: a frame
 // without the pass (the light depth image stays that of the last shadowed frame), then
-// the pass alone, finished.
-void benchPass(int runs, double& ours, double& literal) {
+// the pass alone, finished; and the points alone on such a frame.
+void benchPass(int runs, Figures& f) {
     shadow = true;
     frame();
-    std::vector<double> ourTimes, literalTimes;
+    shadow = false;
+    std::vector<std::uint8_t> mask;
+    computeShadowMask(frameInputs(), mask);
+    std::vector<double> ourTimes, literalTimes, pointTimes;
     for (int i = 0; i < runs; ++i) {
-        shadow = false;
         frame();
-        ourTimes.push_back(millisecondsOf([] { shadows(); glFinish(); }));
+        ourTimes.push_back(finishedMilliseconds([] { shadows(); }));
         frame();
-        literalTimes.push_back(millisecondsOf([] { literalShadows(); glFinish(); }));
+        literalTimes.push_back(finishedMilliseconds([] { literalShadows(); }));
+        frame();
+        pointTimes.push_back(finishedMilliseconds([&] { inPixelSpace([&] { drawShadowPoints(mask, w, h); }); }));
     }
-    ours = median(ourTimes);
-    literal = median(literalTimes);
+    f.pass = spreadOf(ourTimes);
+    f.literal = spreadOf(literalTimes);
+    f.points = spreadOf(pointTimes);
+}
+
+void report(const char* view, const Figures& f) {
+    std::printf("\n%s: %d pixels shadowed\n", view, f.shadowed);
+    printFigure("frame, shadows off", f.off);
+    std::printf("  %-38s %8.2f ms  (%.2f-%.2f)   %.1fx the frame with shadows off (pairs %.2f-%.2f)\n",
+                "frame, shadows on", f.on.median, f.on.low, f.on.high, f.ratio.median, f.ratio.low, f.ratio.high);
+    printFigure("frame, shadows off, processor time", f.offCpu);
+    std::printf("  %-38s %8.2f ms  (%.2f-%.2f)   %.1fx in processor time (pairs %.2f-%.2f)\n",
+                "frame, shadows on, processor time", f.onCpu.median, f.onCpu.low, f.onCpu.high, f.cpuRatio.median,
+                f.cpuRatio.low, f.cpuRatio.high);
+    std::printf("  where a shadows-on frame's time goes, beyond the frame with shadows off:\n");
+    printFigure("  light render: dog and bones, kept yard", f.light);
+    printFigure("    of which depth read-back", f.readBack);
+    printFigure("    of which nearer of kept and new", f.combine);
+    printFigure("  shadow pass, shadows()", f.pass);
+    printFigure("    of which camera depth read-back", f.readBack);
+    printFigure("    of which shadow mask", f.mask);
+    printFigure("    of which shadow points", f.points);
+    printRatio("light render, whole yard each frame", f.lightFull, f.lightFull.median / f.light.median,
+               "the kept yard's light render");
+    printFigure("shadow mask, per-pixel GLU reference", f.reference);
+    printRatio("shadow mask", f.mask, f.reference.median / f.mask.median, "faster than the reference");
+    std::printf("  %-38s %8d pixels differ\n", "masks", f.differing);
+    printFigure("shadow pass, literal (point by point)", f.literal);
+    printRatio("shadow pass, shadows()", f.pass, f.literal.median / f.pass.median, "faster than the literal pass");
 }
 
 }  // namespace
@@ -124,28 +251,22 @@ int main(int argc, char** argv) {
     myReshape(WIDTH, HEIGHT);
 
     std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    std::printf("frame: %d x %d, median of %d runs per figure\n", w, h, runs);
+    std::printf("frame: %d x %d; each figure the median of %d runs, quartiles in brackets;\n", w, h, runs);
+    std::printf("the masks and the nearer-of step in processor time, the rest in wall-clock time\n");
 
     const View views[] = {{"start view", false}, {"blimp view", true}};
     for (const View& view : views) {
         setView(view);
-        shadow = false;
-        for (int i = 0; i < 3; ++i) frame();  // warm up: shaders compiled, materials settled
-
-        double off, on, fast, reference, ours, literal;
-        int shadowed, differing;
-        benchFrames(runs, off, on);
-        benchMasks(runs, fast, reference, shadowed, differing);
-        benchPass(runs, ours, literal);
-
-        std::printf("\n%s: %d pixels shadowed\n", view.name, shadowed);
-        printFigure("frame, shadows off", off);
-        printRatio("frame, shadows on", on, on / off, "the frame with shadows off");
-        printFigure("shadow mask, per-pixel GLU reference", reference);
-        printRatio("shadow mask", fast, reference / fast, "faster than the reference");
-        std::printf("  %-38s %8d pixels differ\n", "masks", differing);
-        printFigure("shadow pass, literal (point by point)", literal);
-        printRatio("shadow pass, shadows()", ours, literal / ours, "faster than the literal pass");
+        for (bool on : {false, true, false, true}) {  // warm up: shaders compiled, materials settled
+            shadow = on;
+            frame();
+        }
+        Figures f;
+        benchFrames(runs, f);
+        benchLight(runs, f);
+        benchMasks(runs, f);
+        benchPass(runs, f);
+        report(view.name, f);
     }
     return 0;
 }

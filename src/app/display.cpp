@@ -118,26 +118,6 @@ void placeLights(float dogX, float dogY, float dogZ) {
     glLightfv(GL_LIGHT0, GL_SPOT_DIRECTION, down);
 }
 
-// The yard and the dog as the shadow light sees them, kept only as depths. Colour writes
-// and lighting would be work thrown away: depths do not depend on them, and the colour
-// buffer is cleared right after. What the drawing changes (the walk cycle, the bones'
-// spin, materials through colour tracking) changes the same way without them.
-void renderLightDepth() {
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glDisable(GL_LIGHTING);
-    glPushMatrix();
-        glLoadIdentity();
-        gluLookAt(light4_pos[0], light4_pos[1], light4_pos[2], 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
-        scene.drawScene();
-        dog.draw();
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);  // floats: rows are always whole words
-        glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, light_depth.data());
-    glPopMatrix();
-    glEnable(GL_LIGHTING);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
 // Stops the countdown in this same frame without the game-over banner.
 void showWin() {
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -252,6 +232,10 @@ void myReshape(int width, int height) {
 }
 
 void displayCallback() {
+    drawFrame(renderLightDepth);
+}
+
+void drawFrame(void (*lightRender)()) {
     float x, y, z;
     dog.getPos(x, y, z);
     const Camera camera = cameraFor(x, y, z);
@@ -259,7 +243,7 @@ void displayCallback() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     placeCamera(camera);
     placeLights(x, y, z);
-    if (shadow) renderLightDepth();
+    if (shadow) lightRender();
 
     scene.drawScene();
     dog.draw();

@@ -10,6 +10,7 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -74,9 +75,26 @@ bool invert(const double m[16], double out[16]) {
 // The mask of the frame being darkened; kept between frames so its storage is reused.
 std::vector<std::uint8_t> shadowMask;
 
-// All shadowed pixels as one batch of points at their integer corners. Rasterising the
-// points, not sending them, is most of the cost, so a single glBegin/glEnd is enough; the
-// scan skips eight lit pixels at a time.
+// The yard without the dog and the bones, as the shadow light sees it. The light never
+// moves and the yard's layout never changes, so this is drawn once and kept until what it
+// was drawn with changes: the projection or the viewport (a reshape), or the light's place.
+struct StillLightDepth {
+    double projection[16] = {};
+    int    viewport[4] = {};
+    float  light[3] = {};
+    std::vector<float> depth;  // the viewport's width * height depths; empty until drawn
+};
+StillLightDepth still;
+
+void readDepth(std::vector<float>& into) {
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);  // floats: rows are always whole words
+    glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, into.data());
+}
+
+}  // namespace
+
+// Rasterising the points, not sending them, is most of the cost, so a single glBegin/glEnd
+// is enough; the scan skips eight lit pixels at a time.
 void drawShadowPoints(const std::vector<std::uint8_t>& mask, int width, int height) {
     glBegin(GL_POINTS);
     for (int r = 0; r < height; ++r) {
@@ -97,8 +115,6 @@ void drawShadowPoints(const std::vector<std::uint8_t>& mask, int width, int heig
     }
     glEnd();
 }
-
-}  // namespace
 
 bool cameraToLightWindow(const ShadowInputs& in, double map[16]) {
     const double vx = in.viewport[0], vy = in.viewport[1];
@@ -227,4 +243,48 @@ void shadows() {
     glMatrixMode(GL_MODELVIEW);
 
     glDisable(GL_BLEND);
+}
+
+void keepNearer(float* depth, const float* still, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) depth[i] = std::min(depth[i], still[i]);
+}
+
+// The depth test keeps the nearest fragment whatever the order of drawing, so the nearer of
+// the kept image and this frame's dog and bones is exactly what drawing everything gives.
+// Colour writes and lighting would be work thrown away: depths do not depend on them. What
+// the drawing changes (the walk cycle, the bones' spin, materials through colour tracking)
+// changes the same way without them, and the dog, drawn last, leaves the same materials.
+void renderLightDepth() {
+    const std::size_t pixels = (w > 0 && h > 0) ? static_cast<std::size_t>(w) * h : 0;
+    double projection[16];
+    int viewport[4];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const bool kept = pixels > 0 && still.depth.size() == pixels &&
+                      std::memcmp(still.projection, projection, sizeof projection) == 0 &&
+                      std::memcmp(still.viewport, viewport, sizeof viewport) == 0 &&
+                      std::memcmp(still.light, light4_pos, sizeof still.light) == 0;
+    const bool read = pixels > 0 && light_depth.size() == pixels;
+
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+        glLoadIdentity();
+        gluLookAt(light4_pos[0], light4_pos[1], light4_pos[2], 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+        if (!kept && read) {  // drawn into the frame's cleared depth buffer; the rest goes on top
+            scene.drawStill();
+            still.depth.resize(pixels);
+            readDepth(still.depth);
+            std::memcpy(still.projection, projection, sizeof projection);
+            std::memcpy(still.viewport, viewport, sizeof viewport);
+            std::memcpy(still.light, light4_pos, sizeof still.light);
+        }
+        scene.drawBones();
+        dog.draw();
+        if (read) readDepth(light_depth);
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);  // no colour was written
+    if (kept && read) keepNearer(light_depth.data(), still.depth.data(), pixels);
 }

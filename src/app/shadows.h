@@ -1,6 +1,7 @@
 #ifndef BONEYARD_SHADOWS_H
 #define BONEYARD_SHADOWS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -39,5 +40,12 @@ bool cameraToLightWindow(const ShadowInputs& in, double map[16]);
 // from light4_pos to the origin. Sets width and height to w and h; leaves the depth
 // pointers alone. Leaves every matrix stack as it found it.
 void readShadowMatrices(ShadowInputs& in);
+
+// The shadowed pixels of `mask` (width * height, row 0 at the bottom) as one batch of
+// GL_POINTS at their integer corners, with the current colour and matrices.
+void drawShadowPoints(const std::vector<std::uint8_t>& mask, int width, int height);
+
+// depth[i] := the nearer of depth[i] and still[i], for `count` values.
+void keepNearer(float* depth, const float* still, std::size_t count);
 
 #endif

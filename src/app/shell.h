@@ -45,7 +45,10 @@ void init();
 void reportMissingData();
 
 void myReshape(int width, int height);  // a height of 0 is treated as 1
-void displayCallback();
+void displayCallback();  // drawFrame(renderLightDepth)
+// One whole frame, swap included; `lightRender` fills light_depth when shadows are on
+// (tests hand it a full render of the yard to check the game's against).
+void drawFrame(void (*lightRender)());
 void idleCallback();
 
 void keyCallback(unsigned char key, int x, int y);
@@ -59,6 +62,11 @@ void displayTime();  // runs the countdown; draws the time and, when due, the ga
 void displayHelp();
 void renderBitmapString(float x, float y, void* font, std::string text);  // (x, y) from the top-left, pixels
 
+// Fills light_depth with the depths the shadow light (light4_pos, looking at the origin,
+// with the camera's projection and viewport) sees this frame, the dog and the bones drawn
+// now, the rest of the yard kept from an earlier frame. Expects the depth buffer cleared;
+// leaves it cleared, and the colour buffer untouched.
+void renderLightDepth();
 void shadows();  // darkens the pixels of the finished frame that the shadow light cannot see
 
 #endif

@@ -298,12 +298,21 @@ void Scene::resetBones() {
 // ---- drawing ----------------------------------------------------------------------
 
 void Scene::drawScene() {
+    drawYard(true);
+}
+
+void Scene::drawStill() {
+    drawYard(false);
+}
+
+// The bones come between the bushes and the pool; everything else never moves.
+void Scene::drawYard(bool withBones) {
     drawFence();
     drawTrees();
     drawRoads();
     drawBackground();
     drawBushes();
-    drawBones();
+    if (withBones) drawBones();
 
     const House lowHouse(7, 0, 4, 4, -4, 4, 4, -4, -4, -4);
     const House tallHouse(10, 0, 4, 4, -4, 4, 4, -4, -4, -4);

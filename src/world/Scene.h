@@ -51,6 +51,7 @@ public:
     void resetBones();
 
     void drawScene();
+    void drawStill();  // drawScene without the bones: the part of the yard that never changes
     void drawTrees() const;
     void drawBushes() const;
     void drawBones();
@@ -75,6 +76,8 @@ public:
     const objReader& getToy() const { return toy; }
 
 private:
+    void drawYard(bool withBones);
+
     Bush*  bushes;
     int    numBushes;
     int    maxBushes;

@@ -19,6 +19,10 @@ struct ShadowReferenceDetail {
 int referenceShadowMask(const ShadowInputs& in, std::vector<std::uint8_t>& mask,
                         ShadowReferenceDetail* detail = nullptr);
 
+// The light's depth image as the game once made it, the whole yard and the dog drawn from
+// the light every frame; renderLightDepth's contract otherwise.
+void fullLightDepth();
+
 // shadows() with the reference mask and one glBegin/glEnd per shadowed point.
 void literalShadows();
 

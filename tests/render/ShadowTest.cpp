@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -218,6 +220,57 @@ TEST_F(ShadowFrame, DarkensWhatTheReferenceShadowsAndNothingElse) {
             EXPECT_TRUE(darkened(&on[b], &off[b]));
             EXPECT_EQ(0, std::memcmp(&on[l], &off[l], 3));
         }
+    }
+}
+
+// Where two vectors first differ: their size if nowhere, -1 if their sizes differ.
+template <class T>
+long firstDifference(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() != b.size() ? -1 : std::mismatch(a.begin(), a.end(), b.begin()).first - a.begin();
+}
+
+// The game's light render keeps the still yard between frames; drawing the whole yard from the
+// light every frame must give the same light depths and frames, from the same start (a fresh dog
+// and yard), while the dog walks, the bones spin, one is picked up, the window is reshaped and
+// the light moves (both rebuild the kept image).
+TEST_F(ShadowFrame, KeptLightDepthGivesTheSamePicturesAsTheWholeYard) {
+    const struct {
+        const char* step;
+        void (*apply)();
+    } steps[] = {
+        {"start view", [] {}},
+        {"dog walks", [] { dog.move(0.0f, 0.0f, -0.6f); }},
+        {"dog turns and walks", [] { dog.turnLeft(); dog.move(0.5f, 0.0f, -0.5f); }},
+        {"blimp view", [] { blimpView = true; }},
+        {"dog on the bone at (-3, -5)", [] { dog.move(-3.0f, 0.0f, -4.0f); }},
+        {"reshaped to 640x480", [] { myReshape(640, 480); }},
+        {"dog walks at 640x480", [] { dog.move(1.0f, 0.0f, 0.0f); }},
+        {"light moved", [] { light4_pos[0] = 20.0f; }},
+        {"back at 1024x768, start view", [] { myReshape(1024, 768); blimpView = false; light4_pos[0] = 25.0f; }},
+    };
+    std::vector<std::vector<float>> depths;
+    std::vector<std::vector<unsigned char>> frames;
+    for (void (*lightRender)() : {renderLightDepth, fullLightDepth}) {
+        dog.~Dog();
+        new (&dog) Dog(0.0f, 0.0f, 0.0f);
+        scene.~Scene();
+        new (&scene) Scene(20);
+        resetShellState();
+        shadow = true;
+        for (size_t k = 0; k < std::size(steps); ++k) {
+            SCOPED_TRACE(steps[k].step);
+            steps[k].apply();
+            drawFrame(lightRender);
+            glFinish();
+            if (lightRender == renderLightDepth) {
+                depths.push_back(light_depth);
+                frames.push_back(readFrame());
+            } else {
+                EXPECT_EQ(firstDifference(light_depth, depths[k]), static_cast<long>(depths[k].size()));
+                EXPECT_EQ(firstDifference(readFrame(), frames[k]), static_cast<long>(frames[k].size()));
+            }
+        }
+        EXPECT_TRUE(scene.getBone(12).isCollected());
     }
 }
 
