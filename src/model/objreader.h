@@ -62,7 +62,6 @@ private:
     void allocateArrays(const Counts& counts);
     bool parseRecords(FILE* file, int faceRoom, Counts* read);  // false on a read error
     void parseFace(const char* args, bool flipWinding, int faceRoom, int* fi);
-    bool isValidCorner(long long vertex, long long normal, long long texCoord) const;
     void trackBounds(const float* vertex, bool first);
     void enlargeBounds();
 
