@@ -120,11 +120,19 @@ void objReader::loadObj(const char* path) {
         error = ERROR_OPEN;  // the earlier model, if any, stays as it was
         return;
     }
+    load(file, path);
+    std::fclose(file);
+}
 
+void objReader::loadObj(FILE* file) {
+    std::rewind(file);
+    load(file, nullptr);
+}
+
+void objReader::load(FILE* file, const char* path) {
     Counts counted = {};
     if (!countRecords(file, &counted)) {
-        std::fclose(file);  // unreadable, e.g. a folder: nothing has changed yet
-        error = ERROR_OPEN;
+        error = ERROR_OPEN;  // unreadable, e.g. a folder: nothing has changed yet
         return;
     }
     vertexCount = counted.vertices;
@@ -138,7 +146,6 @@ void objReader::loadObj(const char* path) {
     std::rewind(file);
     Counts read = {};
     const bool readAll = parseRecords(file, 2 * counted.faceLines, &read);
-    std::fclose(file);
     faceCount = read.faceLines;  // from here on: triangles stored, not lines counted
 
     if (!readAll) {
