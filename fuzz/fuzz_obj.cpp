@@ -48,6 +48,11 @@ void checkModel(const objReader& reader) {
 
 }  // namespace
 
+// A 16 MB quarantine (256 by default) lets freed arrays be reused: with the default each
+// input's arrays land on fresh pages, and the page faults halved the speed. A use after
+// free still shows within the last hundreds of inputs.
+extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     objReader reader;
     load(reader, data, size);
