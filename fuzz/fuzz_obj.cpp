@@ -12,7 +12,7 @@ namespace {
 
 // Reads the bytes in memory, through the same code as a file on disk. One stream buffer
 // for every load, and no locking (one thread reads): a fresh buffer and a lock per
-// character took half the time.
+// character cost a fifth of the time.
 void load(objReader& reader, const uint8_t* data, size_t size) {
     static char buffer[BUFSIZ];
     FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "r");

@@ -161,6 +161,7 @@ void Dog::readPose() {
     std::istream& walk = *walkSource;
     walkSource = nullptr;  // a caller's stream is not kept
     // Every line feed ends one key frame; a last line without one is not counted.
+    walk.seekg(0);
     char c;
     while (walk.get(c))
         if (c == '\n') ++frameCount;
