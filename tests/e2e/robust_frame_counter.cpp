@@ -4,8 +4,8 @@
 // wrapping it counts frames without any hook in the game. After each swap the running
 // count is written, as a decimal number and a line feed, over the start of the file
 // named by BONEYARD_FRAME_COUNT_FILE. Without that variable the shim only forwards.
-// SIGUSR1 asks for a malloc_trim, so a memory reading sees what the process holds rather
-// than what glibc keeps cached after frees.
+// With BONEYARD_TRIM_ON_USR1 set, SIGUSR1 asks for a malloc_trim, so a memory reading sees
+// what the process holds rather than what glibc keeps cached after frees.
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -35,6 +35,7 @@ int countFile() {
 // SIGUSR1 is taken by a thread of its own, so the trim also happens while no frame is drawn.
 // It is blocked before the game starts any thread, so every later thread inherits the block.
 __attribute__((constructor)) void trimOnRequest() {
+    if (std::getenv("BONEYARD_TRIM_ON_USR1") == nullptr) return;
     static sigset_t usr1;
     sigemptyset(&usr1);
     sigaddset(&usr1, SIGUSR1);
