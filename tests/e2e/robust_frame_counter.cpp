@@ -4,9 +4,14 @@
 // wrapping it counts frames without any hook in the game. After each swap the running
 // count is written, as a decimal number and a line feed, over the start of the file
 // named by BONEYARD_FRAME_COUNT_FILE. Without that variable the shim only forwards.
+// With BONEYARD_TRIM_ON_USR1 set, SIGUSR1 asks for a malloc_trim, so a memory reading sees
+// what the process holds rather than what glibc keeps cached after frees.
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <malloc.h>
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,6 +30,21 @@ int countFile() {
         countFd = path != nullptr ? open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644) : -1;
     }
     return countFd;
+}
+
+// SIGUSR1 is taken by a thread of its own, so the trim also happens while no frame is drawn.
+// It is blocked before the game starts any thread, so every later thread inherits the block.
+__attribute__((constructor)) void trimOnRequest() {
+    if (std::getenv("BONEYARD_TRIM_ON_USR1") == nullptr) return;
+    static sigset_t usr1;
+    sigemptyset(&usr1);
+    sigaddset(&usr1, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &usr1, nullptr);
+    pthread_t thread;
+    pthread_create(&thread, nullptr, [](void*) -> void* {
+        for (int signal; sigwait(&usr1, &signal) == 0;) malloc_trim(0);
+        return nullptr;
+    }, nullptr);
 }
 
 }  // namespace
