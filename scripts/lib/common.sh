@@ -18,9 +18,10 @@ ensure_packages() {
 
 # What building and running the game needs.
 BUILD_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
-# What the tests need on top: GoogleTest, Google Benchmark, a virtual X server, real X input,
-# window queries, screenshots, valgrind, and clang with its sanitizer and fuzzer runtime.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
+# What the tests need on top: GoogleTest, Google Benchmark, libpng for the reference frames,
+# a virtual X server, real X input, window queries, screenshots, valgrind, and clang with its
+# sanitizer and fuzzer runtime.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev libpng-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
                valgrind clang libclang-rt-14-dev)
 
 # Starts Xvfb on a free display and exports DISPLAY, unless a display already answers.
