@@ -47,14 +47,6 @@ void renderFrame() {
     glFinish();
 }
 
-Rgb pixelAt(int x, int y) {
-    unsigned char px[3] = {0, 0, 0};
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, h - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, px);
-    return {px[0], px[1], px[2]};
-}
-
 std::vector<unsigned char> readFrame() {
     std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
     glReadBuffer(GL_BACK);
@@ -125,11 +117,6 @@ bool textShownAt(int x, int y, void* font, const std::string& text) {
     return hasWhiteIn(x, top, x + width - 1, bottom) &&
            !hasWhiteIn(x - 12, top, x - 3, bottom) &&
            !hasWhiteIn(x + width + 2, top, x + width + 24, bottom);
-}
-
-void startGame() {
-    started = false;
-    resetTime();
 }
 
 void aimCamera(float x, float y, float z, float yaw, float pitch, float distance) {
