@@ -10,16 +10,9 @@
 // Helpers for tests that need the game's real GL context. RenderMain.cpp opens one
 // 1024 x 768 window per test process, runs the game's init() in data/, and reshapes.
 
-struct Rgb {
-    int r, g, b;
-};
-
 // Draws one frame with the real display callback. The back buffer keeps the frame
 // after the swap on this GL stack, so it can be read back afterwards.
 void renderFrame();
-
-// The colour at pixel (x, y) counted from the top-left corner, as the HUD places text.
-Rgb pixelAt(int x, int y);
 
 // The whole back buffer, RGB, row 0 at the bottom (GL order).
 std::vector<unsigned char> readFrame();
@@ -39,9 +32,6 @@ bool hasWhiteIn(int x0, int y0, int x1, int y1);
 // renderBitmapString places it: white in the glyph band just above the baseline over the
 // text's width, none in a strip just left of x or just past the text's end.
 bool textShownAt(int x, int y, void* font, const std::string& text);
-
-// Starts a game the way "q" does, so the game-over banner leaves the middle of the screen.
-void startGame();
 
 // Points the free camera at (x, y, z) from `distance` away, turned by `yaw` and tilted
 // down by `pitch` degrees; the point then lies at the centre of the next frame.
