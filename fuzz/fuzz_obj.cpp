@@ -6,32 +6,19 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
+#include <stdio_ext.h>
 
 namespace {
 
-// One private file per fuzzing process, rewritten for every input. A plain array, so it
-// is still there when the exit handler removes the file.
-char scratch[] = "/tmp/fuzz_obj-XXXXXX";
-
-void removeScratch() { unlink(scratch); }
-
-const char* scratchPath() {
-    static const bool made = [] {
-        const int fd = mkstemp(scratch);
-        if (fd < 0) std::abort();
-        close(fd);
-        std::atexit(removeScratch);
-        return true;
-    }();
-    (void)made;
-    return scratch;
-}
-
-void writeScratch(const uint8_t* data, size_t size) {
-    FILE* file = std::fopen(scratchPath(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+// Reads the bytes in memory, through the same code as a file on disk. One stream buffer
+// for every load, and no locking (one thread reads): a fresh buffer and a lock per
+// character cost a fifth of the time.
+void load(objReader& reader, const uint8_t* data, size_t size) {
+    static char buffer[BUFSIZ];
+    FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "r");
+    if (file == nullptr || setvbuf(file, buffer, _IOFBF, sizeof buffer) != 0) std::abort();
+    __fsetlocking(file, FSETLOCKING_BYCALLER);
+    reader.loadObj(file);
     std::fclose(file);
 }
 
@@ -61,10 +48,14 @@ void checkModel(const objReader& reader) {
 
 }  // namespace
 
+// A 16 MB quarantine (256 by default) lets freed arrays be reused: with the default each
+// input's arrays land on fresh pages, and the page faults halved the speed. A use after
+// free still shows within the last hundreds of inputs.
+extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    writeScratch(data, size);
     objReader reader;
-    reader.loadObj(scratchPath());
+    load(reader, data, size);
     checkModel(reader);
     reader.centerObject();
     reader.resizeObject();
@@ -72,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // A second load into the same reader replaces the arrays and must read the same.
     const int triangles = reader.getTriangleCount();
-    reader.loadObj(scratchPath());
+    load(reader, data, size);
     checkModel(reader);
     check(reader.getTriangleCount() == triangles);
     return 0;

@@ -39,7 +39,7 @@ float Dog::* const Dog::JOINT_FIELDS[JOINTS] = {
     &Dog::backRightSplay, &Dog::tailPitch,       &Dog::tailWag,
 };
 
-Dog::Dog(float x, float y, float z)
+Dog::Dog(float x, float y, float z, std::istream* walk)
     : quadric(nullptr), x(x), y(y), z(z), forwardMovement(1.0f), turnRate(START_TURN_RATE),
       angle(0), maxStamina(START_STAMINA), stamina(START_STAMINA), running(false),
       lastX(x), lastY(y), lastZ(z), posesLoaded(false), firstPose(true), animTime(0.0f),
@@ -50,7 +50,11 @@ Dog::Dog(float x, float y, float z)
     gluQuadricNormals(quadric, GLU_SMOOTH);
 
     walkFileName = "walk.txt";
-    walkFile.open(walkFileName, std::ios::in | std::ios::binary);
+    if (walk == nullptr) {
+        walkFile.open(walkFileName, std::ios::in | std::ios::binary);
+        if (walkFile.is_open()) walk = &walkFile;
+    }
+    walkSource = walk;
     setPose();
     for (int i = 0; i < 5; ++i) interpolateAnim();  // the first drawn pose is five steps in
 }
@@ -153,23 +157,27 @@ void Dog::setDefaultPose() {
 // --- walk file --------------------------------------------------------------------
 
 void Dog::readPose() {
+    if (walkSource == nullptr) return;  // no walk file, or already read
+    std::istream& walk = *walkSource;
+    walkSource = nullptr;  // a caller's stream is not kept
     // Every line feed ends one key frame; a last line without one is not counted.
+    walk.seekg(0);
     char c;
-    while (walkFile.get(c))
+    while (walk.get(c))
         if (c == '\n') ++frameCount;
-    if (walkFile.bad()) {  // it opened but cannot be read (a folder, say): as if it were missing
+    if (walk.bad()) {  // it opened but cannot be read (a folder, say): as if it were missing
         walkFile.close();
         frameCount = 0;
         return;
     }
 
     keyFrames = new KeyFrame[frameCount + 1]();  // zeroed: short lines keep angles of 0
-    walkFile.clear();
-    walkFile.seekg(0);
+    walk.clear();
+    walk.seekg(0);
 
     std::string line;
     for (int i = 0; i < frameCount; ++i) {
-        std::getline(walkFile, line);
+        std::getline(walk, line);
         KeyFrame& frame = keyFrames[i];
         frame.value[0] = static_cast<float>(std::atof(line.c_str()));
 
@@ -189,9 +197,8 @@ void Dog::readPose() {
 // --- animation --------------------------------------------------------------------
 
 void Dog::setPose() {
-    if (!walkFile.is_open()) return;
     if (!posesLoaded) readPose();
-    if (frameCount == 0) return;
+    if (frameCount == 0) return;  // also without a walk file: the dog stays unanimated
 
     frameIndex += frameDir;
     // The ends of the table turn the cycle round; the very first entry of frame 0 does not.

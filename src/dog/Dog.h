@@ -2,6 +2,7 @@
 #define BONEYARD_DOG_H
 
 #include <fstream>
+#include <istream>
 #include <string>
 
 class GLUquadric;
@@ -14,12 +15,15 @@ struct KeyFrame {
 
 // The player's dog: where it stands, which way it faces, how fast it goes, its
 // running stamina, the fifteen joint angles of its pose and its key-framed walk cycle.
-// The walk cycle is read from "walk.txt" in the current directory at construction.
+// The walk cycle is read from "walk.txt" in the current directory at construction, or
+// from a stream the caller hands in.
 class Dog {
 public:
     static constexpr int JOINTS = 15;
 
-    Dog(float x, float y, float z);  // reads the walk file, enters key frame 0, takes five steps
+    // Reads the walk file (or `walk`, from its start and whole, so it need not outlive the
+    // constructor), enters key frame 0, takes five steps.
+    Dog(float x, float y, float z, std::istream* walk = nullptr);
     ~Dog();
     Dog(const Dog&) = delete;
     Dog& operator=(const Dog&) = delete;
@@ -40,7 +44,7 @@ public:
                                // position moved 0.001 or more on any axis since the last call
     void  setDefaultPose();  // the standing pose; the game never calls it
 
-    void  readPose();         // reads the whole walk file into keyFrames, once
+    void  readPose();         // reads the whole walk file (or stream) into keyFrames, once
     void  setPose();          // enters the next key frame and sets up the next stretch
     void  interpolateAnim();  // one animation step
 
@@ -50,7 +54,7 @@ public:
     int   getStamina() const         { return stamina; }
     int   getMaxStamina() const      { return maxStamina; }
     bool  isRunning() const          { return running; }
-    bool  hasWalkFile() const        { return walkFile.is_open(); }  // false: missing or unreadable
+    bool  hasWalkFile() const        { return walkFile.is_open(); }  // on disk and readable; false for a stream
     bool  arePosesLoaded() const     { return posesLoaded; }
     float getAnimTime() const        { return animTime; }
     float getAnimStep() const        { return animStep; }
@@ -82,6 +86,7 @@ private:
     float tailPitch = 0.0f, tailWag = 0.0f;
     float lastX, lastY, lastZ;
     std::ifstream walkFile;
+    std::istream* walkSource = nullptr;  // walkFile or the constructor's stream, until read
     std::string   walkFileName;
     bool  posesLoaded;
     bool  firstPose;

@@ -83,6 +83,14 @@ bool isFlippedGroup(const char* args) {
     return std::strcmp(args, "Facets_8\n") == 0 || std::strcmp(args, "Facets_8") == 0;
 }
 
+// An index as written, counting from 1, becomes a 0-based slot only if it names one of
+// `count` records; false (and no arithmetic on it) otherwise.
+bool toSlot(long long index, int count, int* slot) {
+    if (index < 1 || index > count) return false;
+    *slot = static_cast<int>(index - 1);
+    return true;
+}
+
 // max grows by a tenth of its own magnitude, min shrinks by a tenth of its own.
 float enlargeMax(float bound) {
     const double value = bound;
@@ -112,11 +120,19 @@ void objReader::loadObj(const char* path) {
         error = ERROR_OPEN;  // the earlier model, if any, stays as it was
         return;
     }
+    load(file, path);
+    std::fclose(file);
+}
 
+void objReader::loadObj(FILE* file) {
+    std::rewind(file);
+    load(file, nullptr);
+}
+
+void objReader::load(FILE* file, const char* path) {
     Counts counted = {};
     if (!countRecords(file, &counted)) {
-        std::fclose(file);  // unreadable, e.g. a folder: nothing has changed yet
-        error = ERROR_OPEN;
+        error = ERROR_OPEN;  // unreadable, e.g. a folder: nothing has changed yet
         return;
     }
     vertexCount = counted.vertices;
@@ -130,7 +146,6 @@ void objReader::loadObj(const char* path) {
     std::rewind(file);
     Counts read = {};
     const bool readAll = parseRecords(file, 2 * counted.faceLines, &read);
-    std::fclose(file);
     faceCount = read.faceLines;  // from here on: triangles stored, not lines counted
 
     if (!readAll) {
@@ -254,10 +269,15 @@ void objReader::parseFace(const char* args, bool flipWinding, int faceRoom, int*
     }
 
     // A line with fewer than three readable corners still makes one triangle: its missing
-    // corners are vertex 1, the zero-filled index 0.
+    // corners are vertex 1, the zero-filled index 0. Every index is checked before it is
+    // turned into a slot; the normal and texture slots of a file without such records are
+    // never drawn and stay 0, whatever the line says.
     const int used = corners == MAX_CORNERS ? MAX_CORNERS : 3;
+    int vertexSlot[MAX_CORNERS] = {}, normalSlot[MAX_CORNERS] = {}, texCoordSlot[MAX_CORNERS] = {};
     for (int c = 0; c < used; ++c) {
-        if (!isValidCorner(vertex[c], normal[c], texCoord[c])) return;
+        if (!toSlot(vertex[c], vertexCount, &vertexSlot[c])) return;
+        if (normalCount > 0 && !toSlot(normal[c], normalCount, &normalSlot[c])) return;
+        if (texCoordCount > 0 && !toSlot(texCoord[c], texCoordCount, &texCoordSlot[c])) return;
     }
     const int triangles = corners == MAX_CORNERS ? 2 : 1;
     if (*fi + triangles > faceRoom) return;  // more face lines than counted: the file changed
@@ -267,9 +287,9 @@ void objReader::parseFace(const char* args, bool flipWinding, int faceRoom, int*
         ObjFace& face = faces[*fi + t];
         for (int k = 0; k < 3; ++k) {
             const int c = HALVES[t][k];
-            face.vertex[k] = static_cast<int>(vertex[c] - 1);
-            face.normal[k] = static_cast<int>(normal[c] - 1);
-            face.texCoord[k] = static_cast<int>(texCoord[c] - 1);
+            face.vertex[k] = vertexSlot[c];
+            face.normal[k] = normalSlot[c];
+            face.texCoord[k] = texCoordSlot[c];
         }
         if (flipWinding) {  // swapping two corners reverses the winding
             std::swap(face.vertex[0], face.vertex[1]);
@@ -278,20 +298,11 @@ void objReader::parseFace(const char* args, bool flipWinding, int faceRoom, int*
         }
     }
     if (triangles == 2) {  // the first half keeps the fourth corner in its undrawn slot
-        faces[*fi].vertex[3] = static_cast<int>(vertex[3] - 1);
-        faces[*fi].normal[3] = static_cast<int>(normal[3] - 1);
-        faces[*fi].texCoord[3] = static_cast<int>(texCoord[3] - 1);
+        faces[*fi].vertex[3] = vertexSlot[3];
+        faces[*fi].normal[3] = normalSlot[3];
+        faces[*fi].texCoord[3] = texCoordSlot[3];
     }
     *fi += triangles;
-}
-
-// Indices count from 1. Normal and texture indices matter only when the file has such
-// records: without them drawing sends none.
-bool objReader::isValidCorner(long long vertex, long long normal, long long texCoord) const {
-    if (vertex < 1 || vertex > vertexCount) return false;
-    if (normalCount > 0 && (normal < 1 || normal > normalCount)) return false;
-    if (texCoordCount > 0 && (texCoord < 1 || texCoord > texCoordCount)) return false;
-    return true;
 }
 
 // Strict comparisons; the first vertex of a load sets all six bounds.

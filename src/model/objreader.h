@@ -26,6 +26,9 @@ public:
     objReader& operator=(const objReader&) = delete;
 
     void loadObj(const char* path);  // success or failure shows only in getError()
+    // The same from an open stream the caller closes, read from its start; it is read twice,
+    // so it must allow rewinding (a file, or fmemopen over a buffer).
+    void loadObj(FILE* file);
     int  getError() const { return error; }
 
     void getBoundingVolume(float* minX, float* maxX, float* minY, float* maxY,
@@ -46,7 +49,8 @@ public:
     int getRawFaceCount() const { return faceCount; }
 
     // Test seam: called once between the counting pass and the parsing pass with the
-    // path being loaded, so a test can change the file under the reader. Null by default.
+    // path being loaded (null for a stream), so a test can change the file under the
+    // reader. Null by default.
     void setBetweenPassesHook(void (*hook)(const char* path)) { betweenPasses = hook; }
 
 private:
@@ -57,12 +61,12 @@ private:
         int faceLines;
     };
 
+    void load(FILE* file, const char* path);
     bool countRecords(FILE* file, Counts* counts) const;  // false on a read error
     void releaseArrays();
     void allocateArrays(const Counts& counts);
     bool parseRecords(FILE* file, int faceRoom, Counts* read);  // false on a read error
     void parseFace(const char* args, bool flipWinding, int faceRoom, int* fi);
-    bool isValidCorner(long long vertex, long long normal, long long texCoord) const;
     void trackBounds(const float* vertex, bool first);
     void enlargeBounds();
 
