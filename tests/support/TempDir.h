@@ -11,10 +11,9 @@
 struct TempDir {
     std::filesystem::path path = make();
     ~TempDir() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-    std::string write(const std::string& name, const std::string& bytes) const {  // no newline translation
+    std::string write(const std::string& name, const std::string& bytes) const {  // as given, returns the path
         std::ofstream(path / name, std::ios::binary) << bytes;
-        return file(name);
+        return (path / name).string();
     }
     static std::filesystem::path make() {
         std::string templ = (std::filesystem::temp_directory_path() / "boneyard-XXXXXX").string();

@@ -9,37 +9,31 @@
 #include "Dog.h"
 #include "TempDir.h"
 
-namespace {
-
-// A dog built in `dir` whose walk.txt holds `walk`; "(none)" writes none, "(folder)" makes
-// a folder of that name.
-std::unique_ptr<Dog> dogWith(const TempDir& dir, const std::string& walk) {
+// A dog built in `dir` whose walk.txt holds `walk`; "(none)" writes none, "(folder)" makes a folder.
+static std::unique_ptr<Dog> dogWith(const TempDir& dir, const std::string& walk) {
     if (walk == "(folder)") std::filesystem::create_directory(dir.path / "walk.txt");
     else if (walk != "(none)") dir.write("walk.txt", walk);
     ScopedChdir inDir(dir.path);
     return std::make_unique<Dog>(0.0f, 0.0f, 0.0f);
 }
 
-}  // namespace
-
-// Each row: an action done `times` times (L/R turn, T toggles running, M moves by (0.5,
-// 0.25, -0.125) times the speed factor, Z resets to the origin) and the state after it.
+// Each row: an action done `times` times (L/R turn, T toggles running, M moves by (0.5, 0.25,
+// -0.125) times the speed, Z resets to the origin) and the state after it. Walking gives a
+// stamina point back up to 400; running doubles and costs one a turn, two a move (1 leaves -1);
+// out of stamina the dog drops to walking, that turn still doubled, that move at walking speed.
 TEST(DogMovement, TurnsMovesAndStaminaFollowRunning) {
     TempDir dir;
     auto dog = dogWith(dir, "(none)");
     const struct { char op; int times, angle, stamina; bool running; float x; } script[] = {
-        {'L', 1, 2, 400, 0, 0},     {'R', 2, -2, 400, 0, 0},   // stamina capped when full
-        {'T', 1, -2, 400, 1, 0},    {'L', 1, 2, 399, 1, 0},    // doubled, costs one
-        {'R', 1, -2, 398, 1, 0},    {'T', 1, -2, 398, 0, 0},
-        {'R', 1, -4, 399, 0, 0},    {'L', 1, -2, 400, 0, 0},   // walking gives one back
-        {'T', 1, -2, 400, 1, 0},    {'M', 200, -2, 0, 1, 200}, // doubled, costs two
-        {'M', 1, -2, 0, 0, 200.5f},  // the move that runs out already goes at walking speed
-        {'T', 1, -2, 0, 1, 200.5f}, {'L', 1, 2, 0, 0, 200.5f}, // out: walks, still doubled
-        {'T', 1, 2, 0, 1, 200.5f},  {'R', 1, -2, 0, 0, 200.5f}, {'L', 1, 0, 1, 0, 200.5f},
-        {'T', 1, 0, 1, 1, 200.5f},  {'M', 1, 0, -1, 1, 201.5f}, {'M', 1, 0, -1, 0, 202},  // from 1 leaves -1
-        {'M', 1000, 0, 400, 0, 702}, {'L', 200, 400, 400, 0, 702},  // never wrapped
-        {'T', 1, 400, 400, 1, 702}, {'Z', 1, 0, 400, 0, 0}, {'M', 1, 0, 400, 0, 0.5f}, {'L', 1, 2, 400, 0, 0.5f},
-    };
+        {'L', 1, 2, 400, 0, 0},     {'R', 2, -2, 400, 0, 0},    {'T', 1, -2, 400, 1, 0},    {'L', 1, 2, 399, 1, 0},
+        {'R', 1, -2, 398, 1, 0},    {'T', 1, -2, 398, 0, 0},    {'R', 1, -4, 399, 0, 0},    {'L', 1, -2, 400, 0, 0},
+        {'T', 1, -2, 400, 1, 0},    {'M', 200, -2, 0, 1, 200},  {'M', 1, -2, 0, 0, 200.5f}, {'T', 1, -2, 0, 1, 200.5f},
+        {'L', 1, 2, 0, 0, 200.5f},  {'T', 1, 2, 0, 1, 200.5f},  {'R', 1, -2, 0, 0, 200.5f}, {'L', 1, 0, 1, 0, 200.5f},
+        {'T', 1, 0, 1, 1, 200.5f},  {'L', 1, 4, 0, 1, 200.5f},  {'T', 1, 4, 0, 0, 200.5f},  {'R', 1, 2, 1, 0, 200.5f},
+        {'T', 1, 2, 1, 1, 200.5f},  {'R', 1, -2, 0, 1, 200.5f}, {'T', 1, -2, 0, 0, 200.5f}, {'L', 1, 0, 1, 0, 200.5f},
+        {'T', 1, 0, 1, 1, 200.5f},  {'M', 1, 0, -1, 1, 201.5f}, {'M', 1, 0, -1, 0, 202},    {'M', 1000, 0, 400, 0, 702},
+        {'L', 200, 400, 400, 0, 702}, {'T', 1, 400, 400, 1, 702}, {'Z', 1, 0, 400, 0, 0},   {'M', 1, 0, 400, 0, 0.5f},
+        {'L', 1, 2, 400, 0, 0.5f}};
     for (const auto& s : script) {
         for (int i = 0; i < s.times; ++i)
             s.op == 'L' ? dog->turnLeft() : s.op == 'R' ? dog->turnRight() : s.op == 'T' ? dog->toggleRun()
@@ -52,12 +46,10 @@ TEST(DogMovement, TurnsMovesAndStaminaFollowRunning) {
     }
 }
 
-// The walk cycle steps when a draw finds the dog 0.001 or more from where the last draw
-// did, on any axis and either way; twice when running.
+// A draw steps the walk cycle when the dog moved 0.001 or more on any axis since the last one.
 TEST(DogWalkAdvance, StepsOnlyWhenTheDogMovedSinceTheLastDraw) {
-    const struct { float dx, dy, dz; bool run; int steps; } cases[] = {
-        {0.001f, 0, 0, false, 2}, {0, 0.001f, 0, false, 2}, {0, 0, 0.001f, false, 2},
-        {0, 0, -0.2f, true, 4},   {0.0009f, 0.0009f, 0.0009f, false, 0}};
+    const struct { float dx, dy, dz; bool run; int steps; } cases[] = {{0.001f, 0, 0, false, 2}, {0, 0.001f, 0, false, 2},
+        {0, 0, 0.001f, false, 2}, {0, 0, -0.2f, true, 4}, {0.0009f, 0.0009f, 0.0009f, false, 0}};
     for (const auto& c : cases) {
         TempDir dir;
         auto dog = dogWith(dir, "0 0 0 0 0\n1 0 0 0 10\n");
@@ -71,9 +63,8 @@ TEST(DogWalkAdvance, StepsOnlyWhenTheDogMovedSinceTheLastDraw) {
     }
 }
 
-// Field 1 is the key time, 2 to 4 are unused, 5 to 18 the joints in declared order, 19 the
-// neck twist; angles read as atoi does, but clamped to an int; missing ones are 0, not
-// taken from the next line; a last line without a line feed is no key frame.
+// Field 1 is the key time, 5 to 18 the joints in order, 19 the neck twist; angles read as atoi
+// does but clamped, missing ones 0 (not taken from the next line); an unended line is no frame.
 TEST(WalkFile, FieldsLandInTheirElements) {
     const struct { const char* line; std::vector<float> start; } cases[] = {
         {"0.25 walk -9 x=1 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15\r\n", {0.25f, 1, 2, 15, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
@@ -88,11 +79,8 @@ TEST(WalkFile, FieldsLandInTheirElements) {
     }
 }
 
-// Each row: the key frames entered in turn and the steps to each (-1: none in 1000), then
-// the key time and joint 0 reached. 100 steps a unit of key time, arrival within 0.001;
-// the cycle turns round at both ends and starts five steps in. Key frames at one time
-// give increments of 0, not infinities: only the start goes on at once, and a frame
-// entered on a step, or a lone one, is held. A walk file that cannot be read: no frames.
+// Each row: the key frames entered in turn, the steps to each (-1: none in 1000), then the key
+// time and joint 0 reached. Equal key times give increments of 0, so the frame is held.
 TEST(Animation, FollowsTheKeyTimesThereAndBack) {
     const struct { std::string walk; std::vector<int> entered, steps; float time, joint0; } cases[] = {
         {"0.0 0 0 0 0\n0.1 0 0 0 2\n0.3 0 0 0 6\n", {1, 2, 1, 0, 1}, {6, 20, 20, 10, 10}, 0.11f, 2.2f},

@@ -8,46 +8,33 @@
 #include "TempDir.h"
 #include "objreader.h"
 
-namespace {
-
 using Corners = std::vector<std::array<int, 3>>;
+static const std::string SQUARE = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+static std::string replacement;  // written over the file between the reader's two passes
 
-// The first three corners of every stored triangle, from `slot` (vertex, normal or texture).
-Corners corners(const objReader& r, int (ObjFace::*slot)[4]) {
-    Corners out;
-    for (int t = 0; t < r.getTriangleCount(); ++t) out.push_back({(r.getFaces()[t].*slot)[0], (r.getFaces()[t].*slot)[1], (r.getFaces()[t].*slot)[2]});
-    return out;
-}
-
-const std::string SQUARE = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
-std::string replacement;  // written over the file between the reader's two passes
-
-}  // namespace
-
-// Records are stored in file order; "vt" keeps two values; a tab after "v" makes no vertex;
-// a number that does not read ends the line; a two-letter keyword's third character is
-// skipped whatever it is; a line of two characters holds nothing.
+// In file order; "vt" keeps two values; "v\t" is no vertex; a bad number ends the line; a
+// two-letter keyword's third character is skipped whatever it is; "vt" alone holds nothing.
 TEST(ObjReader, RecordsInFileOrder) {
     TempDir dir;
     objReader r;
     r.loadObj(dir.write("m.obj", "v 1.5 -2 3e1\nvn 0 0 1\nvt 0.25 0.75 0.9\nv 4 abc 6\nv\t9 9 9\nvn 0 1 0\n"
                                  "vt9 0.5\n# v 1 2 3\nvp 1 2\nff 1 2 3\nvt").c_str());
-    ASSERT_EQ(r.getError(), objReader::ERROR_NONE);
     ASSERT_TRUE(r.getVertexCount() == 2 && r.getNormalCount() == 2 && r.getTexCoordCount() == 2 && r.getTriangleCount() == 0);
     EXPECT_EQ(std::vector<float>(r.getVertices(), r.getVertices() + 6), (std::vector<float>{1.5f, -2, 30, 4, 0, 0}));
     EXPECT_EQ(std::vector<float>(r.getNormals(), r.getNormals() + 6), (std::vector<float>{0, 0, 1, 0, 1, 0}));
     EXPECT_EQ(std::vector<float>(r.getTexCoords(), r.getTexCoords() + 6), (std::vector<float>{0.25f, 0.75f, 0, 0.5f, 0, 0}));
 }
 
-// Each row: the stored triangles' vertex corners, counting from 0, and (when listed) their
-// normal and texture corners. Indices are decimal; a line's forms never go back to an
-// earlier one; a quadrilateral splits into (0, 1, 2) and (0, 2, 3); corners past the fourth
-// are ignored; group "Facets_8", exactly, swaps the first two corners; a face naming a
-// record the file lacks is dropped whole, but normal and texture indices are free (and
-// stored as 0) when the file has no such records.
+// Each row: the triangles' vertex corners from 0 and (when listed) normal and texture corners.
+// A face naming a record the file lacks is dropped; n/t are free (stored 0) with no such records.
 TEST(ObjReader, FaceLines) {
+    auto corners = [](const objReader& r, int (ObjFace::*slot)[4]) {
+        Corners out;
+        for (int t = 0; t < r.getTriangleCount(); ++t)
+            out.push_back({(r.getFaces()[t].*slot)[0], (r.getFaces()[t].*slot)[1], (r.getFaces()[t].*slot)[2]});
+        return out;
+    };
     const std::string NT = SQUARE + "vn 0 0 1\nvn 0 1 0\nvn 1 0 0\nvn 1 1 1\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
-    const std::string pad(30, '0');
     std::string ten;
     for (int i = 0; i < 10; ++i) ten += "v " + std::to_string(i) + " 0 0\n";
     const Corners zero1 = {{0, 0, 0}}, quad = {{0, 1, 2}, {0, 2, 3}}, flipped = {{1, 0, 2}, {2, 0, 3}, {0, 1, 2}};
@@ -68,9 +55,7 @@ TEST(ObjReader, FaceLines) {
         {"n/t free without records", SQUARE + "f 1/7/9 2/7/9 3/7/9\n", {{0, 1, 2}}, zero1, zero1},
         {"huge n without records", SQUARE + "f 1//-9223372036854775808 2//1 3//1\n", {{0, 1, 2}}, zero1, {}},
         {"huge t without records", SQUARE + "f 1/-9223372036854775808 2/1 3/1\n", {{0, 1, 2}}, {}, zero1},
-        {"no vertices", "vn 0 0 1\nf 1\nf\n", {}, {}, {}},
         {"huge", SQUARE + "f 1 2 99999999999999999999999\nf -9223372036854775808 1 2\nf 4294967297 1 2\n", {}, {}, {}},
-        {"long line", SQUARE + "f " + pad + "1 " + pad + "2 " + pad + "3 " + pad + "4\n", quad, {}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -84,14 +69,13 @@ TEST(ObjReader, FaceLines) {
     }
 }
 
-// A path that does not open or read (a folder) is error 4; a file whose record counts
-// change between the two passes is error 2; either reports no model. Face lines added in
-// between find no room and are not stored.
+// A path that does not open or read is error 4, counts that change between the two passes
+// error 2: no model either way. Face lines added in between find no room.
 TEST(ObjReader, ErrorsReportNoModel) {
     TempDir dir;
     const std::string model = dir.write("m.obj", SQUARE + "vn 0 0 1\nvt 0 0\nf 1 2 3\n");
     const struct { std::string path, after; int error, triangles; } cases[] = {
-        {dir.file("absent.obj"), "", objReader::ERROR_OPEN, 0}, {dir.path.string(), "", objReader::ERROR_OPEN, 0},
+        {(dir.path / "absent.obj").string(), "", objReader::ERROR_OPEN, 0}, {dir.path.string(), "", objReader::ERROR_OPEN, 0},
         {model, SQUARE + "v 9 9 9\nvn 0 0 1\nvt 0 0\n", objReader::ERROR_COUNT_MISMATCH, 0},
         {model, SQUARE + "vt 0 0\n", objReader::ERROR_COUNT_MISMATCH, 0},
         {model, SQUARE + "vn 0 0 1\n", objReader::ERROR_COUNT_MISMATCH, 0},
@@ -108,9 +92,8 @@ TEST(ObjReader, ErrorsReportNoModel) {
     }
 }
 
-// Each row: the box as loaded, grown by a tenth of each bound's own magnitude (the first
-// vertex sets all six), then after centring on it and scaling its largest half-extent to
-// 1, with the first vertex. All-zero bounds are not rescaled.
+// Each row: the box as loaded (grown by a tenth of each bound's magnitude), then after centring
+// and scaling the largest half-extent to 1, with the first vertex. All-zero bounds stay.
 TEST(ObjReader, BoundsCentringAndResizing) {
     const struct { const char* text; std::vector<float> loaded, final, first; } cases[] = {
         {"v 1 2 3\nv -4 5 0\n", {-4.4f, 1.1f, 1.8f, 5.5f, 0, 3.3f}, {-1, 1, -0.6727f, 0.6727f, -0.6f, 0.6f}, {0.9636f, -0.6f, 0.4909f}},
