@@ -8,18 +8,23 @@
 #include <unistd.h>
 
 // A fresh folder under the system temp directory, removed with its contents at scope end.
-struct TempDir {
-    std::filesystem::path path = make();
-    ~TempDir() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
-    std::string write(const std::string& name, const std::string& bytes) const {  // as given, returns the path
-        std::ofstream(path / name, std::ios::binary) << bytes;
-        return (path / name).string();
-    }
-    static std::filesystem::path make() {
+class TempDir {
+public:
+    TempDir() {
         std::string templ = (std::filesystem::temp_directory_path() / "boneyard-XXXXXX").string();
         if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        return templ;
+        path_ = templ;
     }
+    ~TempDir() { std::error_code ignored; std::filesystem::remove_all(path_, ignored); }
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string write(const std::string& name, const std::string& bytes) const {  // as given; returns the path
+        std::ofstream(path_ / name, std::ios::binary) << bytes;
+        return file(name);
+    }
+
+private:
+    std::filesystem::path path_;
 };
 
 // The current directory while it lives: the game opens its data files by name.

@@ -16,9 +16,9 @@ TEST(DataFiles, CommittedFilesAreExactlyTheirMakersOutput) {
         {MAKE_ICON, {"boneyard.svg"}, BONEYARD_PACKAGING_DIR}};
     for (const auto& m : makers) {
         TempDir dir;
-        ASSERT_EQ(std::system(("'" + std::string(m.maker) + "' '" + dir.path.string() + "'").c_str()), 0) << m.maker;
+        ASSERT_EQ(std::system(("'" + std::string(m.maker) + "' '" + dir.path().string() + "'").c_str()), 0) << m.maker;
         for (const std::string& name : m.names)
-            EXPECT_EQ(std::system(("cmp '" + (dir.path / name).string() + "' '" + m.folder + "/" + name + "'").c_str()), 0)
+            EXPECT_EQ(std::system(("cmp '" + dir.file(name) + "' '" + m.folder + "/" + name + "'").c_str()), 0)
                 << name << " differs from its maker's output: run the maker into " << m.folder;
     }
 }
@@ -59,8 +59,8 @@ TEST(BmpReadFile, TakesWholePixelsAfterTheHeader) {
             for (int c = 0; c < 4; ++c) want[4 * i + c] = c == 3 ? 255 : bytes[54 + 3 * i + 2 - c];
         EXPECT_TRUE(rgba == want) << size;
     }
-    EXPECT_FALSE(readBmpFile(dir.path.c_str(), rgba, error));
-    EXPECT_EQ(error, dir.path.string() + ": cannot read: Is a directory");
+    EXPECT_FALSE(readBmpFile(dir.path().c_str(), rgba, error));
+    EXPECT_EQ(error, dir.path().string() + ": cannot read: Is a directory");
     EXPECT_TRUE(rgba.empty());
     EXPECT_FALSE(loadImage("absent.bmp", 0, error));
     EXPECT_EQ(error, "absent.bmp: cannot open: No such file or directory");

@@ -11,9 +11,9 @@
 
 // A dog built in `dir` whose walk.txt holds `walk`; "(none)" writes none, "(folder)" makes a folder.
 static std::unique_ptr<Dog> dogWith(const TempDir& dir, const std::string& walk) {
-    if (walk == "(folder)") std::filesystem::create_directory(dir.path / "walk.txt");
+    if (walk == "(folder)") std::filesystem::create_directory(dir.path() / "walk.txt");
     else if (walk != "(none)") dir.write("walk.txt", walk);
-    ScopedChdir inDir(dir.path);
+    ScopedChdir inDir(dir.path());
     return std::make_unique<Dog>(0.0f, 0.0f, 0.0f);
 }
 

@@ -50,7 +50,7 @@ TEST(House, NormalVectorAndShape) {
 // boxes and 13 of 20 bones; items past the last slot are ignored.
 TEST(Scene, SlotsCollisionAndBones) {
     TempDir dir;
-    ScopedChdir inEmpty(dir.path);
+    ScopedChdir inEmpty(dir.path());
     Scene scene(20);
     EXPECT_EQ(scene.getCar().getError(), objReader::ERROR_OPEN);
     for (int i = 0; i < 8; i++) scene.addTree(-100.0f - 10 * i, 0, 0, 1, 1);
