@@ -1,18 +1,13 @@
 // What a player sees: whole frames through the real callbacks against the pictures in
-// references/ (with BONEYARD_WRITE_REFERENCES set, scripts/references writes them anew);
+// references/ (BONEYARD_WRITE_REFERENCES set, as scripts/references does, writes them anew);
 // the window shrunk to nothing; the start-up's reports of missing data files.
-#include <GL/glut.h>
-#include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "RenderSupport.h"
 #include "TempDir.h"
@@ -23,23 +18,19 @@ TEST(FrameTest, ReshapeToNothingAndBackKeepsDrawing) {
     resetShellState();
     shadow = true;  // the light pass reads w x h depths
     for (auto [width, height] : {std::pair{1024, 0}, {0, 0}, {640, 480}}) {
-        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
         myReshape(width, height);
         EXPECT_EQ(std::vector<size_t>({size_t(w), size_t(h), light_depth.size(), camera_depth.size()}),
-                  std::vector<size_t>({size_t(std::max(width, 1)), size_t(std::max(height, 1)),
-                                       size_t(w) * h, size_t(w) * h}));
+                  std::vector<size_t>({size_t(std::max(width, 1)), size_t(std::max(height, 1)), size_t(w * h), size_t(w * h)}));
         frame();
     }
 }
 
-struct View {
+const struct View {
     const char* name;
     int width, height;
     std::string keys;  // sent to the key callback, a frame drawn after each
     void (*setup)();   // after the keys, before the frame compared
-};
-
-const View VIEWS[] = {
+} VIEWS[] = {
     {"start", 400, 300, "", [] {}},
     {"help", 400, 480, "qw", [] {}},
     {"blimp", 400, 300, "qy" + std::string(15, 'e') + std::string(10, 's') + std::string(10, 'e'), [] { zoom = 80; }},
@@ -54,20 +45,19 @@ const View VIEWS[] = {
 // The frame of `view` from the program's start state, the bones turned 30 degrees. A running
 // game's clock shows its full length: the frame is drawn again should the second change.
 std::vector<unsigned char> drawView(const View& view) {
-    for (;;) {
+    for (time_t now = 0;; ) {
         resetShellState();
         myReshape(view.width, view.height);
         for (int i = 0; i < 60; ++i) scene.drawBones();
         for (char key : view.keys) press(key), frame();
         view.setup();
-        const time_t now = std::time(nullptr);
-        if (started) seconds = now + initialTime;
+        seconds = started ? (now = std::time(nullptr)) + initialTime : seconds;
         frame();
-        if (std::time(nullptr) == now) return readFrame();
+        if (!started || std::time(nullptr) == now) return readFrame();
     }
 }
 
-// Rows bottom-up as glReadPixels gives them; false unless the PNG is `width` x `height`.
+// Rows bottom-up, as glReadPixels gives them; false unless the picture is `width` x `height`.
 bool png(bool write, const std::string& path, int width, int height, std::vector<unsigned char>& rgb) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -77,21 +67,21 @@ bool png(bool write, const std::string& path, int width, int height, std::vector
     if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
     image.format = PNG_FORMAT_RGB;
     rgb.resize(width * height * 3);
-    const bool sized = int(image.width) == width && int(image.height) == height;
-    return sized ? png_image_finish_read(&image, nullptr, rgb.data(), -width * 3, nullptr) : (png_image_free(&image), false);
+    if (int(image.width) == width && int(image.height) == height) return png_image_finish_read(&image, nullptr, rgb.data(), -width * 3, nullptr);
+    png_image_free(&image);
+    return false;
 }
 
 // A pixel differs when a channel is off by more than 2; a frame may have 4 such pixels.
 // Measured: 20 runs of every view in RelWithDebInfo, Release and sanitizer builds gave the same
 // pixels every time; a house corner, a bush moved one unit or a sky texture corner changes hundreds.
-// On a mismatch the frame and a difference image (reference darkened, differing pixels red) go
-// to the build's tests/frames/.
+// A mismatch leaves the frame and a difference image (the reference darkened, differing pixels
+// red) in the build's tests/frames/.
 TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
     const std::filesystem::path references = BONEYARD_REFERENCE_DIR, out = BONEYARD_FRAME_DIR;
     const bool rewrite = std::getenv("BONEYARD_WRITE_REFERENCES") != nullptr;
     std::filesystem::remove_all(out);
     for (const View& view : VIEWS) {
-        SCOPED_TRACE(view.name);
         std::vector<unsigned char> got = drawView(view), want, diff(got.size());
         const std::string reference = (references / view.name).string() + ".png", path = (out / view.name).string();
         if (rewrite || !png(false, reference, view.width, view.height, want)) {
@@ -100,8 +90,7 @@ TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
         }
         int differing = 0;
         for (size_t i = 0; i < got.size(); i += 3) {
-            const bool differs = std::max({std::abs(got[i] - want[i]), std::abs(got[i + 1] - want[i + 1]),
-                                           std::abs(got[i + 2] - want[i + 2])}) > 2;
+            const bool differs = std::max({std::abs(got[i] - want[i]), std::abs(got[i + 1] - want[i + 1]), std::abs(got[i + 2] - want[i + 2])}) > 2;
             differing += differs;
             for (size_t c = 0; c < 3; ++c) diff[i + c] = differs ? (c == 0) * 255 : want[i + c] / 4;
         }
@@ -111,7 +100,6 @@ TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
         png(true, path + "-diff.png", view.width, view.height, diff);
         ADD_FAILURE() << differing << " pixels differ from " << reference << ": see " << path << "-diff.png and .png";
     }
-    myReshape(1024, 768);
 }
 
 // The game started in a folder holding all its data files but `missing`.
@@ -135,11 +123,10 @@ TEST(Startup, MissingDataIsReportedOneLineEach) {
                            std::filesystem::read_symlink("/proc/self/exe").string() + " 2>&1").c_str(), "r");
         std::string errors(4096, '\0');
         errors.resize(fread(errors.data(), 1, errors.size(), run));
-        const int status = pclose(run);
-        EXPECT_EQ(WEXITSTATUS(status), c.status) << errors;
-        int lines = 0;
-        for (size_t at = errors.find("boneyard:"); at != std::string::npos; at = errors.find("boneyard:", at + 1)) ++lines;
-        EXPECT_EQ(lines, int(c.lines.size())) << errors;
+        EXPECT_EQ(WEXITSTATUS(pclose(run)), c.status) << errors;
+        size_t lines = 0;
+        for (size_t at = 0; (at = errors.find("boneyard:", at)) != std::string::npos; ++at) ++lines;
+        EXPECT_EQ(lines, c.lines.size()) << errors;
         for (std::string line : c.lines) {
             line.replace(line.find("DIR"), 3, dir.path().string());
             EXPECT_NE(errors.find(line), std::string::npos) << errors << "wants: " << line;

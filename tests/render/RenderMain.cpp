@@ -1,8 +1,5 @@
 // The render tests' entry point: one GLUT window per process, opened lazily so that
 // listing the tests needs no display.
-#include <GL/glut.h>
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <new>

@@ -1,6 +1,10 @@
 #ifndef BONEYARD_RENDER_SUPPORT_H
 #define BONEYARD_RENDER_SUPPORT_H
 
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -9,12 +13,10 @@
 // RenderMain.cpp opens one 1024 x 768 window per test process and runs the game's init().
 
 // One whole frame, then checks it left no GL error and the GL state as every frame must.
-void frame(void (*lightRender)() = renderLightDepth);
+void frame(void (*lightRender)() = nullptr);  // nullptr: displayCallback
 std::vector<unsigned char> readFrame();  // the back buffer, RGB, row 0 at the bottom
-// The game as the program starts it: its globals' initial values, a new dog and yard.
-void resetShellState();
+void resetShellState();  // the globals' values as the program starts, a new dog and yard
 void press(unsigned char key, int times = 1);
-// The free camera `distance` from (x, y, z), turned by `yaw`, tilted down by `pitch`.
-void aimCamera(float x, float y, float z, float yaw, float pitch, float distance);
+void aimCamera(float x, float y, float z, float yaw, float pitch, float distance);  // the free camera
 
 #endif

@@ -12,7 +12,5 @@
 int referenceShadowMask(const ShadowInputs& in, std::vector<std::uint8_t>& mask);
 // renderLightDepth as the game once did it: the whole yard and the dog drawn every frame.
 void fullLightDepth();
-// shadows() with the reference mask and one glBegin/glEnd per shadowed point.
-void literalShadows();
 
 #endif
