@@ -1,5 +1,7 @@
 // A whole game through the real key and display callbacks: routes planned on the yard's own
 // collision test walk the dog, by keys alone, to all thirteen bones; the frames collect them.
+// With BONEYARD_SCREENSHOT_DIR set, the won game is kept there as "win.ppm" at 1024 x 768.
+#include <fstream>
 #include <queue>
 
 #include "RenderSupport.h"
@@ -76,6 +78,14 @@ TEST(Playthrough, CollectsAllThirteenBonesOneAtATimeThenQStartsAgain) {
     }
     EXPECT_EQ(counts, (std::vector<int>{13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
     EXPECT_TRUE(won && !started) << "no win in the frame that took the last bone";
+    if (const char* folder = std::getenv("BONEYARD_SCREENSHOT_DIR")) {  // for scripts/screenshots
+        myReshape(1024, 768);
+        frame();
+        const std::vector<unsigned char> rgb = readFrame();
+        std::ofstream ppm(std::string(folder) + "/win.ppm", std::ios::binary);
+        ppm << "P6\n" << w << " " << h << "\n255\n";
+        for (int row = h - 1; row >= 0; --row) ppm.write(reinterpret_cast<const char*>(&rgb[size_t(row) * w * 3]), w * 3);
+    }
 
     const int at = dogCell(), angle = dog.getAngle();
     for (unsigned char key : {'e', 'd', 's', 'f'}) press(key, 3);
