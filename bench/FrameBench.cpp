@@ -114,6 +114,39 @@ ShadowInputs frameInputs() {
     return in;
 }
 
+// shadows() as first written: the reference mask and one glBegin/glEnd per shadowed point.
+void literalShadows() {
+    const std::size_t pixels = (w > 0 && h > 0) ? static_cast<std::size_t>(w) * h : 0;
+    if (pixels == 0 || light_depth.size() != pixels || camera_depth.size() != pixels) return;
+    glEnable(GL_BLEND);
+    glColor3f(SHADOW_GREY, SHADOW_GREY, SHADOW_GREY);
+    ShadowInputs in;
+    readShadowMatrices(in);
+    in.cameraDepth = camera_depth.data();
+    in.lightDepth = light_depth.data();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluOrtho2D(0.0, w, 0.0, h);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, camera_depth.data());
+    std::vector<std::uint8_t> mask;
+    referenceShadowMask(in, mask);
+    for (std::size_t i = 0; i < pixels; ++i) {
+        if (!mask[i]) continue;
+        glBegin(GL_POINTS);
+        glVertex2i(static_cast<int>(i % w), static_cast<int>(i / w));
+        glEnd();
+    }
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_BLEND);
+}
+
 struct Figures {
     Spread off, on, ratio;                      // whole frames, and on / off per pair
     Spread offCpu, onCpu, cpuRatio;             // the same in processor time
