@@ -1,0 +1,74 @@
+# The end-to-end tests' library: start the real game on a private X server, send it real keys
+# (XTEST), count its frames, read its pixels, stop it. Set BONEYARD (an absolute path), maybe
+# FRAME_SHIM (robust_frame_counter), GAME_PREFIX (valgrind's command) and EXTRA_PRELOAD
+# (robust_keep_modules, under the sanitizers). Anything missing fails: no test is skipped.
+set -uo pipefail
+FAILURES=0 GAME_PID="" XVFB_PID="" WORK=""
+fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
+die() { fail "$@"; exit 1; }
+show_stderr() { sed 's/^/    stderr: /' "$WORK/game.err" | head -n 20 >&2; }
+finish() { [ "$FAILURES" -eq 0 ] || { show_stderr 2>/dev/null; die "$FAILURES failure(s)"; }; echo "all checks passed in $SECONDS s"; }
+cleanup() {
+    for pid in $GAME_PID ${EXTRA_PIDS:-} $XVFB_PID; do kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+    [ "$FAILURES" -eq 0 ] && rm -rf "$WORK" || echo "FAIL: its files are kept in $WORK" >&2
+}
+
+# Checks the tools ("$@" too), makes the scratch folder $WORK, starts a private X server (so
+# tests in parallel share no window or focus; -noreset: none resetting as a game starts).
+e2e_setup() {
+    local tool deadline=$((SECONDS + 20))
+    for tool in Xvfb xdotool xdpyinfo import convert compare "$@"; do command -v "$tool" >/dev/null || die "no $tool"; done
+    WORK=$(mktemp -d "${TMPDIR:-/tmp}/boneyard-e2e.XXXXXX") && chmod 755 "$WORK" && trap cleanup EXIT
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    until [ -s "$WORK/display" ] && DISPLAY=":$(head -n1 "$WORK/display")" xdpyinfo >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] && kill -0 "$XVFB_PID" 2>/dev/null && sleep 0.1 || die "Xvfb did not start"
+    done
+    export DISPLAY=":$(head -n1 "$WORK/display")"
+}
+
+# Prints the path of a fresh folder holding a copy of the data files in folder $1.
+fresh_run_dir() { local dir; dir=$(mktemp -d "$WORK/run.XXXXXX") && cp -r "$1"/. "$dir/" && echo "$dir"; }
+
+# Starts the game in folder $1: its stderr to $WORK/game.err, its frame count to $WORK/game.frames.
+start_game() {
+    rm -f "$WORK/game.err" "$WORK/game.frames"
+    (cd "$1" && exec env LD_PRELOAD="${FRAME_SHIM:-}${EXTRA_PRELOAD:+:$EXTRA_PRELOAD}" \
+        BONEYARD_FRAME_COUNT_FILE="$WORK/game.frames" ${GAME_PREFIX[@]+"${GAME_PREFIX[@]}"} "$BONEYARD" 2>"$WORK/game.err") &
+    GAME_PID=$!
+}
+frames() { local n; n=$(tr -d ' \n' 2>/dev/null <"$WORK/game.frames"); echo "${n:-0}"; }
+stderr_lines() { grep -c '' "$WORK/game.err"; }
+press() { xdotool key --clearmodifiers "$@" 2>/dev/null; }
+
+# Waits up to $1 s for the window with the game's exact title, moves it to the screen's
+# corner (its pixels are then the screen's) and focuses it (there is no window manager).
+wait_window() {
+    local deadline=$((SECONDS + $1))
+    until WINDOW=$(xdotool search --onlyvisible --name '^Assignment 3 - Pellowin$' 2>/dev/null | head -n1) && [ -n "$WINDOW" ] &&
+          timeout 5 xdotool windowmove --sync "$WINDOW" 0 0 windowfocus --sync "$WINDOW" 2>/dev/null; do
+        [ $SECONDS -lt $deadline ] && kill -0 "$GAME_PID" 2>/dev/null && sleep 0.2 || return 1
+    done
+}
+# Waits up to $2 s until $1 frames have been shown in all; more_frames counts from now.
+wait_frames() {
+    local deadline=$((SECONDS + $2))
+    until [ "$(frames)" -ge "$1" ]; do
+        [ $SECONDS -lt $deadline ] && kill -0 "$GAME_PID" 2>/dev/null && sleep 0.1 || return 1
+    done
+}
+more_frames() { wait_frames $(($(frames) + $1)) "$2"; }
+# Waits up to $1 s for the game to end and sets STATUS; kills it and sets 124 if it hangs.
+wait_exit() {
+    local deadline=$((SECONDS + $1))
+    while kill -0 "$GAME_PID" 2>/dev/null; do
+        [ $SECONDS -lt $deadline ] && sleep 0.1 || { kill -9 "$GAME_PID"; wait "$GAME_PID"; STATUS=124 GAME_PID=""; return 1; }
+    done
+    wait "$GAME_PID"; STATUS=$? GAME_PID=""
+}
+
+shot() { import -window "$WINDOW" "$1" || die "cannot capture the window"; }
+# Near-white pixels (every channel over 90 %) of picture $1 in the box X Y WIDTH HEIGHT.
+white_count() { convert "$1[${4}x${5}+${2}+${3}]" -separate -evaluate-sequence min -threshold 90% -format '%[fx:round(mean*w*h)]' info:; }
+# Pixels that differ between pictures $1 and $2 in the box X Y WIDTH HEIGHT.
+changed_count() { compare -metric AE "$1[${5}x${6}+${3}+${4}]" "$2[${5}x${6}+${3}+${4}]" null: 2>&1; }
