@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -25,21 +26,30 @@ TEST(DataFiles, CommittedFilesAreExactlyTheirMakersOutput) {
 
 // Each prop's shipped model as the yard loads and places it: the dog is stopped by the
 // box alone, so every vertex must lie inside it.
-TEST(ShippedProps, EveryVertexLiesInsideItsBox) {
+// Placed as the game places them, every vertex lies strictly inside the prop's box, the lowest
+// on the ground, and the box is no more than SLACK wider than the prop on any side.
+TEST(ShippedProps, StandOnTheGroundInsideBoxesThatFitThem) {
+    constexpr float SLACK = 4.0f;  // the toys leave up to 3.8 free, across their short side
     ScopedChdir inData(BONEYARD_DATA_DIR);
     Scene scene(20);
     for (int i = 0; i < Scene::PROP_COUNT; ++i) {
         const PropPlacement& prop = Scene::getProp(i);
         const objReader& model = prop.car ? scene.getCar() : scene.getToy();
+        const Bound& box = scene.getBound(prop.bound);
         ASSERT_EQ(model.getError(), objReader::ERROR_NONE) << "prop " << i;
-        float m[16], w[3];
+        float m[16], w[3], low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
         Scene::propMatrix(prop, m);
         for (int k = 0; k < model.getVertexCount(); ++k) {
             const float* v = model.getVertices() + 3 * k;
             for (int a = 0; a < 3; ++a) w[a] = m[a] * v[0] + m[4 + a] * v[1] + m[8 + a] * v[2] + m[12 + a];
-            ASSERT_TRUE(scene.getBound(prop.bound).checkCollision(w[0], w[1], w[2]))
+            ASSERT_TRUE(box.checkCollision(w[0], w[1], w[2]))
                 << "prop " << i << " vertex " << k << " at " << w[0] << ", " << w[2] << " is outside box " << prop.bound;
+            for (int a = 0; a < 3; ++a) low[a] = std::min(low[a], w[a]), high[a] = std::max(high[a], w[a]);
         }
+        EXPECT_NEAR(low[1], 0.0f, 1e-4f) << "prop " << i;
+        const float midX = (low[0] + high[0]) / 2, midZ = (low[2] + high[2]) / 2;
+        for (auto [x, z] : {std::pair{low[0] - SLACK, midZ}, {high[0] + SLACK, midZ}, {midX, low[2] - SLACK}, {midX, high[2] + SLACK}})
+            EXPECT_FALSE(box.checkCollision(x, 0, z)) << "prop " << i << ": box " << prop.bound << " reaches " << x << ", " << z;
     }
 }
 
