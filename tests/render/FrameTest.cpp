@@ -81,8 +81,7 @@ bool png(bool write, const std::string& path, int width, int height, std::vector
 // A pixel differs when a channel is off by more than 2; a frame may have 4 such pixels.
 // Measured: 20 runs of every view in RelWithDebInfo, Release and sanitizer builds gave the same
 // pixels every time; a house corner, a bush moved one unit or a sky texture corner changes hundreds.
-// A mismatch leaves the frame and a difference image (the reference darkened, differing pixels
-// red) in the build's tests/frames/.
+// The difference image shows the reference darkened and the differing pixels red.
 TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
     const std::filesystem::path references = BONEYARD_REFERENCE_DIR, out = BONEYARD_FRAME_DIR;
     const bool rewrite = std::getenv("BONEYARD_WRITE_REFERENCES") != nullptr;
