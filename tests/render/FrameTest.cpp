@@ -115,7 +115,8 @@ TEST(Startup, MissingDataIsReportedOneLineEach) {
         int status;
         std::vector<std::string> lines;  // after "boneyard: ", DIR for the folder
     } cases[] = {{{}, 0, {}},
-                 {{"moon.bmp"}, 1, {"cannot load texture \"moon.bmp\" from DIR: cannot open: No such file or directory"}},
+                 {{"moon.bmp"}, 1,
+                  {"cannot load texture \"moon.bmp\" from DIR: cannot open: No such file or directory"}},
                  {{"walk.txt", "car4x4.obj", "toy.obj"}, 0,
                   {"\"walk.txt\" in DIR", "\"car4x4.obj\" in DIR", "\"toy.obj\" in DIR"}}};
     for (const auto& c : cases) {
