@@ -20,7 +20,8 @@ TEST(FrameTest, ReshapeToNothingAndBackKeepsDrawing) {
     for (auto [width, height] : {std::pair{1024, 0}, {0, 0}, {640, 480}}) {
         myReshape(width, height);
         EXPECT_EQ(std::vector<size_t>({size_t(w), size_t(h), light_depth.size(), camera_depth.size()}),
-                  std::vector<size_t>({size_t(std::max(width, 1)), size_t(std::max(height, 1)), size_t(w * h), size_t(w * h)}));
+                  std::vector<size_t>({size_t(std::max(width, 1)), size_t(std::max(height, 1)),
+                                       size_t(w * h), size_t(w * h)}));
         frame();
     }
 }
@@ -36,7 +37,10 @@ const struct View {
     {"blimp", 400, 300, "qy" + std::string(15, 'e') + std::string(10, 's') + std::string(10, 'e'), [] { zoom = 80; }},
     {"shadows", 400, 300, "qh", [] { aimCamera(15, 2, 2, -90, 8, 45); }},
     {"win", 400, 300, "q", [] {
-         for (int i = 0, x, y, z; i < scene.getNumBones(); ++i) scene.getBone(i).getPos(x, y, z), scene.checkBones(x, y, z);
+         for (int i = 0, x, y, z; i < scene.getNumBones(); ++i) {
+             scene.getBone(i).getPos(x, y, z);
+             scene.checkBones(x, y, z);
+         }
          aimCamera(30, 2, -60, 64, 18, 60);
      }},
     {"car-and-house", 400, 300, "q", [] { aimCamera(45, 2, 52, 95, 20, 55); }},
@@ -67,7 +71,9 @@ bool png(bool write, const std::string& path, int width, int height, std::vector
     if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
     image.format = PNG_FORMAT_RGB;
     rgb.resize(width * height * 3);
-    if (int(image.width) == width && int(image.height) == height) return png_image_finish_read(&image, nullptr, rgb.data(), -width * 3, nullptr);
+    if (int(image.width) == width && int(image.height) == height) {
+        return png_image_finish_read(&image, nullptr, rgb.data(), -width * 3, nullptr);
+    }
     png_image_free(&image);
     return false;
 }
@@ -75,8 +81,7 @@ bool png(bool write, const std::string& path, int width, int height, std::vector
 // A pixel differs when a channel is off by more than 2; a frame may have 4 such pixels.
 // Measured: 20 runs of every view in RelWithDebInfo, Release and sanitizer builds gave the same
 // pixels every time; a house corner, a bush moved one unit or a sky texture corner changes hundreds.
-// A mismatch leaves the frame and a difference image (the reference darkened, differing pixels
-// red) in the build's tests/frames/.
+// The difference image shows the reference darkened and the differing pixels red.
 TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
     const std::filesystem::path references = BONEYARD_REFERENCE_DIR, out = BONEYARD_FRAME_DIR;
     const bool rewrite = std::getenv("BONEYARD_WRITE_REFERENCES") != nullptr;
@@ -90,7 +95,8 @@ TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
         }
         int differing = 0;
         for (size_t i = 0; i < got.size(); i += 3) {
-            const bool differs = std::max({std::abs(got[i] - want[i]), std::abs(got[i + 1] - want[i + 1]), std::abs(got[i + 2] - want[i + 2])}) > 2;
+            const bool differs = std::max({std::abs(got[i] - want[i]), std::abs(got[i + 1] - want[i + 1]),
+                                           std::abs(got[i + 2] - want[i + 2])}) > 2;
             differing += differs;
             for (size_t c = 0; c < 3; ++c) diff[i + c] = differs ? (c == 0) * 255 : want[i + c] / 4;
         }
@@ -109,13 +115,17 @@ TEST(Startup, MissingDataIsReportedOneLineEach) {
         int status;
         std::vector<std::string> lines;  // after "boneyard: ", DIR for the folder
     } cases[] = {{{}, 0, {}},
-                 {{"moon.bmp"}, 1, {"cannot load texture \"moon.bmp\" from DIR: cannot open: No such file or directory"}},
-                 {{"walk.txt", "car4x4.obj", "toy.obj"}, 0, {"\"walk.txt\" in DIR", "\"car4x4.obj\" in DIR", "\"toy.obj\" in DIR"}}};
+                 {{"moon.bmp"}, 1,
+                  {"cannot load texture \"moon.bmp\" from DIR: cannot open: No such file or directory"}},
+                 {{"walk.txt", "car4x4.obj", "toy.obj"}, 0,
+                  {"\"walk.txt\" in DIR", "\"car4x4.obj\" in DIR", "\"toy.obj\" in DIR"}}};
     for (const auto& c : cases) {
         TempDir dir;
         for (const auto& file : std::filesystem::directory_iterator(BONEYARD_DATA_DIR)) {
             const std::string name = file.path().filename();
-            if (std::count(c.missing.begin(), c.missing.end(), name) == 0) std::filesystem::copy_file(file, dir.path() / name);
+            if (std::count(c.missing.begin(), c.missing.end(), name) == 0) {
+                std::filesystem::copy_file(file, dir.path() / name);
+            }
         }
         FILE* run = popen(("cd " + dir.path().string() + " && BONEYARD_RENDER_STARTUP_ONLY=1 " +
                            std::filesystem::read_symlink("/proc/self/exe").string() + " 2>&1").c_str(), "r");

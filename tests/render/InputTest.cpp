@@ -53,11 +53,12 @@ TEST(Input, EachActsOnlyWhereItsGuardAllows) {
         Change change[3] = {};
         void (*setup)() = [] {};
     } rows[] = {
-        {{'e'}, {none, {Z, -0.2f}, {Z, -0.2f}}}, {{'d'}, {none, {Z, 0.2f}, {Z, 0.2f}}},
+        {{'d'}, {none, {Z, 0.2f}, {Z, 0.2f}}},  // 'e': the playthrough, the countdown and the blimp frame
         {{'s'}, {none, {ANGLE, 2}, {ANGLE, 2}}}, {{'f'}, {none, {ANGLE, -2}, {ANGLE, -2}}},
-        {{'e'}, {none, {X, -0.2f}, {X, -0.2f}}, [] { dogAt(0, 0, 1); }},
-        {{'e'}, {}, [] { dogAt(7, 18.1f, 0); }}, {{'d'}, {none, {Z, 0.2f}, {Z, 0.2f}}, [] { dogAt(7, 18.1f, 0); }},  // a tree
-        {{'e'}, {}, [] { dogAt(-26.9f, 0, 1); }}, {{'d'}, {none, {X, 0.2f}, {X, 0.2f}}, [] { dogAt(-26.9f, 0, 1); }},  // fence
+        {{'e'}, {}, [] { dogAt(7, 18.1f, 0); }},  // facing a tree
+        {{'d'}, {none, {Z, 0.2f}, {Z, 0.2f}}, [] { dogAt(7, 18.1f, 0); }},
+        {{'e'}, {}, [] { dogAt(-26.9f, 0, 1); }},  // facing the fence
+        {{'d'}, {none, {X, 0.2f}, {X, 0.2f}}, [] { dogAt(-26.9f, 0, 1); }},
         {{'r'}, {run, run, run}}, {{'h'}, {shade, shade, shade}}, {{'w'}, {helps, helps, helps}},
         {{'y'}, {blimp, blimp, {BLIMP, -1}}}, {{'q'}, {{STARTED, 1}, none, none}},
         {{'+'}, {{ZOOM, -1}, {ZOOM, -1}, {ZOOM, -1}}}, {{'-'}, {{ZOOM, 1}, {ZOOM, 1}, {ZOOM, 1}}},
@@ -72,10 +73,12 @@ TEST(Input, EachActsOnlyWhereItsGuardAllows) {
         {{0, LEFT, -60, 0}, {none, {TRANS_X, 0.3f}, none}}, {{0, LEFT, 1, 0}, {none, {TRANS_X, -0.3f}, none}},
         {{0, LEFT, 0, -1}, {none, {TRANS_Z, 0.3f}, none}}, {{0, LEFT, 0, 30}, {none, {TRANS_Z, -0.3f}, none}},
         {{0, RIGHT, -40, 0}, {{YAW, 1.5f}, {YAW, 1.5f}, none}}, {{0, RIGHT, 30, 0}, {{YAW, -1.5f}, {YAW, -1.5f}, none}},
-        {{0, RIGHT, 0, 30}, {{PITCH, 0.75f}, {PITCH, 0.75f}, none}}, {{0, RIGHT, 0, -1}, {{PITCH, -0.75f}, {PITCH, -0.75f}, none}},
+        {{0, RIGHT, 0, 30}, {{PITCH, 0.75f}, {PITCH, 0.75f}, none}},
+        {{0, RIGHT, 0, -1}, {{PITCH, -0.75f}, {PITCH, -0.75f}, none}},
         {{0, RIGHT, 0, 1}, {{PITCH, 0.75f}, {PITCH, 0.75f}, none}, [] { angleUpDown = 87.5f; }},
         {{0, RIGHT, 0, 1}, {}, [] { angleUpDown = 88; }}, {{0, RIGHT, 0, -1}, {}, [] { angleUpDown = -88; }},
-        {{0, BOTH, 200, -50}, {{ZOOM, -1}, {ZOOM, -1}, {ZOOM, -1}}}, {{0, BOTH, -100, 1}, {{ZOOM, 1}, {ZOOM, 1}, {ZOOM, 1}}},
+        {{0, BOTH, 200, -50}, {{ZOOM, -1}, {ZOOM, -1}, {ZOOM, -1}}},
+        {{0, BOTH, -100, 1}, {{ZOOM, 1}, {ZOOM, 1}, {ZOOM, 1}}},
         {{0, BOTH, -100, 0}}, {{0, BOTH, 0, -1}, {}, [] { zoom = 1; }},
     };
     for (const Row& row : rows) {

@@ -84,12 +84,10 @@ TEST(Playthrough, CollectsAllThirteenBonesOneAtATimeThenQStartsAgain) {
         const std::vector<unsigned char> rgb = readFrame();
         std::ofstream ppm(std::string(folder) + "/win.ppm", std::ios::binary);
         ppm << "P6\n" << w << " " << h << "\n255\n";
-        for (int row = h - 1; row >= 0; --row) ppm.write(reinterpret_cast<const char*>(&rgb[size_t(row) * w * 3]), w * 3);
+        for (int row = h - 1; row >= 0; --row) {
+            ppm.write(reinterpret_cast<const char*>(&rgb[size_t(row) * w * 3]), w * 3);
+        }
     }
-
-    const int at = dogCell(), angle = dog.getAngle();
-    for (unsigned char key : {'e', 'd', 's', 'f'}) press(key, 3);
-    EXPECT_EQ(std::vector<int>({dogCell(), dog.getAngle()}), std::vector<int>({at, angle}));
 
     angleUpDown = 30.0f;  // the view carries over into the next game, the pivot does not
     transX = 40.0f;
