@@ -53,6 +53,7 @@ TEST(Scene, SlotsCollisionAndBones) {
     ScopedChdir inEmpty(dir.path());
     Scene scene(20);
     EXPECT_EQ(scene.getCar().getError(), objReader::ERROR_OPEN);
+    EXPECT_EQ(scene.getNumBushes(), 17);  // every slot drawn holds a bush the yard placed
     for (int i = 0; i < 8; i++) scene.addTree(-100.0f - 10 * i, 0, 0, 1, 1);
     for (int i = 0; i < 9; i++) scene.addBound(0, 401.0f + 10 * i, 1, 401.0f + 10 * i, -1, 399.0f + 10 * i, -1, 399.0f + 10 * i, 1);
     // The yard's first tree (2, -60) blocks below 3, its first box (house 1) at any height.
