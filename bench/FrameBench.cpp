@@ -84,28 +84,6 @@ void printRatio(const char* what, const Spread& ms, double ratio, const char* ag
     std::printf("  %-38s %8.2f ms  (%.2f-%.2f)   %.1fx %s\n", what, ms.median, ms.low, ms.high, ratio, against);
 }
 
-// The shadow pass's pixel space around `work`, as shadows() sets it up: blending on, the
-// grey colour, one unit per pixel.
-void inPixelSpace(const std::function<void()>& work) {
-    glEnable(GL_BLEND);
-    glColor3f(SHADOW_GREY, SHADOW_GREY, SHADOW_GREY);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(0.0, w, 0.0, h);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_FOG);
-    work();
-    glEnable(GL_FOG);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glDisable(GL_BLEND);
-}
-
 ShadowInputs frameInputs() {
     ShadowInputs in;
     readShadowMatrices(in);
@@ -237,7 +215,7 @@ void benchPass(int runs, Figures& f) {
         frame();
         literalTimes.push_back(finishedMilliseconds([] { literalShadows(); }));
         frame();
-        pointTimes.push_back(finishedMilliseconds([&] { inPixelSpace([&] { drawShadowPoints(mask, w, h); }); }));
+        pointTimes.push_back(finishedMilliseconds([&] { inShadowPixelSpace([&] { drawShadowPoints(mask, w, h); }); }));
     }
     f.pass = spreadOf(ourTimes);
     f.literal = spreadOf(literalTimes);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 
 #include "shell.h"
 
@@ -225,19 +226,12 @@ void readShadowMatrices(ShadowInputs& in) {
     in.height = h;
 }
 
-void shadows() {
-    // The arrays are sized by myReshape; if they do not match the drawable, leave the frame.
-    const std::size_t pixels = (w > 0 && h > 0) ? static_cast<std::size_t>(w) * h : 0;
-    if (pixels == 0 || light_depth.size() != pixels || camera_depth.size() != pixels) return;
-
+void inShadowPixelSpace(const std::function<void()>& work) {
     glEnable(GL_BLEND);  // source * source colour + destination * destination colour, set in init
     glColor3f(SHADOW_GREY, SHADOW_GREY, SHADOW_GREY);
-
-    ShadowInputs in;
-    readShadowMatrices(in);
-    in.cameraDepth = camera_depth.data();
-    in.lightDepth = light_depth.data();
-
+    // The points lie at eye distance 0, where the fog leaves a colour as it is: switching
+    // it off changes no pixel and saves its work on every point.
+    glDisable(GL_FOG);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();  // one unit per pixel, origin at the bottom-left
         glLoadIdentity();
@@ -245,19 +239,29 @@ void shadows() {
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
             glLoadIdentity();
-            glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, camera_depth.data());
-            computeShadowMask(in, shadowMask);
-            // The points lie at eye distance 0, where the fog leaves a colour as it is:
-            // switching it off changes no pixel and saves its work on every point.
-            glDisable(GL_FOG);
-            drawShadowPoints(shadowMask, w, h);
-            glEnable(GL_FOG);
+            work();
         glPopMatrix();
         glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-
+    glEnable(GL_FOG);
     glDisable(GL_BLEND);
+}
+
+void shadows() {
+    // The arrays are sized by myReshape; if they do not match the drawable, leave the frame.
+    const std::size_t pixels = (w > 0 && h > 0) ? static_cast<std::size_t>(w) * h : 0;
+    if (pixels == 0 || light_depth.size() != pixels || camera_depth.size() != pixels) return;
+
+    ShadowInputs in;
+    readShadowMatrices(in);  // the camera's matrices, before the pixel space replaces them
+    in.cameraDepth = camera_depth.data();
+    in.lightDepth = light_depth.data();
+    inShadowPixelSpace([&] {
+        glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, camera_depth.data());
+        computeShadowMask(in, shadowMask);
+        drawShadowPoints(shadowMask, w, h);
+    });
 }
 
 void keepNearer(float* depth, const float* still, std::size_t count) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // The CPU half of the shadow pass, apart from GL so tests and the benchmark can run it
@@ -44,6 +45,10 @@ void readShadowMatrices(ShadowInputs& in);
 // The shadowed pixels of `mask` (width * height, row 0 at the bottom) as one batch of
 // GL_POINTS at their integer corners, with the current colour and matrices.
 void drawShadowPoints(const std::vector<std::uint8_t>& mask, int width, int height);
+
+// Runs `work` with blending on, the shadow grey as colour, fog off and one unit per pixel
+// (origin at the bottom-left); restores all of it.
+void inShadowPixelSpace(const std::function<void()>& work);
 
 // depth[i] := the nearer of depth[i] and still[i], for `count` values.
 void keepNearer(float* depth, const float* still, std::size_t count);
