@@ -2,7 +2,6 @@
 
 #include "Bone.h"
 #include "Bound.h"
-#include "House.h"
 #include "Scene.h"
 #include "TempDir.h"
 #include "Tree.h"
@@ -35,15 +34,6 @@ TEST(TreeAndBone, OpenCubeOfHalfSideThreeAndTheSpin) {
         tree.release();
         bone.release();
     }
-}
-
-TEST(House, NormalVectorAndShape) {
-    float n[3];
-    House::normalVector(n[0], n[1], n[2], 1, 2, 3, 4, 5, 6);
-    EXPECT_TRUE(n[0] == -3 && n[1] == 6 && n[2] == -3) << n[0] << ", " << n[1] << ", " << n[2];
-    const House h(9, 2, 10, -3, 2, -3, 10, -9, 2, -9);
-    EXPECT_TRUE(h.getRidgeX() == 6 && h.getRidgeHeight() == 14 && h.getDoorLeftX() == 5 && h.getDoorRightX() == 7);
-    EXPECT_TRUE(h.getDoorTop() == 6 && h.getDoorZ() == -3 + 0.01f);
 }
 
 // Built in an empty folder, so neither prop loads. The yard fills 13 of 20 tree slots, 12 of 20
