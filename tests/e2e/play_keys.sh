@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real game driven by real keys, checked by its pixels where the texts are drawn: the
-# start-up banner and time line, the countdown after "q", blimp view following "e", help on
-# "w", and status 0 on ESC. Usage: play_keys.sh BONEYARD FRAME_SHIM DATA_DIR
+# start-up banner, the countdown after "q", blimp view following "e", help on "w", status 0
+# on ESC and nothing on stderr. Usage: play_keys.sh BONEYARD FRAME_SHIM DATA_DIR
 BONEYARD=$1 FRAME_SHIM=$2
 . "$(dirname "$0")/lib.sh" || exit 1
 e2e_setup
@@ -11,21 +11,14 @@ eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
 # Boxes in window pixels: the texts' baselines are at their lower edges.
 cx=$((WIDTH / 2)) cy=$((HEIGHT / 2)) scene=(0 100 "$WIDTH" $((HEIGHT - 100)))
 banner=($((cx - 90)) $((cy - 18)) 150 20)   # "GAME OVER"
-press_q=($((cx - 70)) $((cy + 12)) 40 20)   # "PRESS" of "PRESS Q"
-time_line=(30 24 140 20)                    # "Time Left: 0" at (30, 40)
-time_value=(110 24 60 20)                   # its number
+time_value=(110 24 60 20)                   # the number of "Time Left: 0" at (30, 40)
 help_box=(30 92 270 362)                    # twelve help lines from y 110 to 450
 
 shot "$WORK/start.ppm"
 [ "$(white_count "$WORK/start.ppm" "${banner[@]}")" -gt 100 ] || fail "no GAME OVER at the centre"
-[ "$(white_count "$WORK/start.ppm" "${press_q[@]}")" -gt 40 ] || fail "no PRESS Q under GAME OVER"
-[ "$(white_count "$WORK/start.ppm" "${time_line[@]}")" -gt 150 ] || fail "no \"Time Left: 0\" at (30, 40)"
 
 press q; sleep 0.5; shot "$WORK/run1.ppm"; sleep 1.6; shot "$WORK/run2.ppm"
 [ "$(white_count "$WORK/run1.ppm" "${banner[@]}")" -lt 20 ] || fail "GAME OVER still shown after q"
-[ "$(white_count "$WORK/run1.ppm" "${press_q[@]}")" -lt 5 ] || fail "PRESS Q still shown after q"
-[ "$(white_count "$WORK/run1.ppm" "${time_value[@]}")" -gt "$(white_count "$WORK/start.ppm" "${time_value[@]}")" ] \
-    || fail "the time field did not grow from 0 to three digits after q"
 [ "$(changed_count "$WORK/run1.ppm" "$WORK/run2.ppm" "${time_value[@]}")" -gt 10 ] || fail "the time field stood still for 1.6 s"
 
 press y; sleep 0.5; shot "$WORK/blimp0.ppm"; sleep 0.5; shot "$WORK/blimp1.ppm"
@@ -41,5 +34,6 @@ before=$(white_count "$WORK/blimp2.ppm" "${help_box[@]}") after=$(white_count "$
 
 press Escape
 wait_exit 20 && [ "$STATUS" -eq 0 ] || fail "ESC: exit status $STATUS, expected 0"
+[ "$(stderr_lines)" -eq 0 ] || fail "the game wrote to stderr with all its data files in place"
 echo "-- blimp view: $moved pixels moved ($idle idle); help: $after white pixels ($before before)"
 finish

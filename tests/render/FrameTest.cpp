@@ -1,16 +1,12 @@
 // What a player sees: whole frames through the real callbacks against the pictures in
-// references/ (BONEYARD_WRITE_REFERENCES set, as scripts/references does, writes them anew);
-// the window shrunk to nothing; the start-up's reports of missing data files.
-#include <png.h>
-#include <sys/wait.h>
-
+// references/ (BONEYARD_WRITE_REFERENCES set, as scripts/references does, writes them anew),
+// and the window shrunk to nothing.
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 
 #include "RenderSupport.h"
-#include "TempDir.h"
 
 namespace {
 
@@ -61,23 +57,6 @@ std::vector<unsigned char> drawView(const View& view) {
     }
 }
 
-// Rows bottom-up, as glReadPixels gives them; false unless the picture is `width` x `height`.
-bool png(bool write, const std::string& path, int width, int height, std::vector<unsigned char>& rgb) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.format = PNG_FORMAT_RGB;
-    image.width = width, image.height = height;
-    if (write) return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), -width * 3, nullptr);
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGB;
-    rgb.resize(width * height * 3);
-    if (int(image.width) == width && int(image.height) == height) {
-        return png_image_finish_read(&image, nullptr, rgb.data(), -width * 3, nullptr);
-    }
-    png_image_free(&image);
-    return false;
-}
-
 // A pixel differs when a channel is off by more than 2; a frame may have 4 such pixels.
 // Measured: 20 runs of every view in RelWithDebInfo, Release and sanitizer builds gave the same
 // pixels every time; a house corner, a bush moved one unit or a sky texture corner changes hundreds.
@@ -105,40 +84,6 @@ TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
         png(true, path + ".png", view.width, view.height, got);
         png(true, path + "-diff.png", view.width, view.height, diff);
         ADD_FAILURE() << differing << " pixels differ from " << reference << ": see " << path << "-diff.png and .png";
-    }
-}
-
-// The game started in a folder holding all the files of data/ but `missing`.
-TEST(Startup, MissingDataIsReportedOneLineEach) {
-    const struct {
-        std::vector<std::string> missing;
-        int status;
-        std::vector<std::string> lines;  // after "boneyard: ", DIR for the folder
-    } cases[] = {{{}, 0, {}},
-                 {{"moon.bmp"}, 1,
-                  {"cannot load texture \"moon.bmp\" from DIR: cannot open: No such file or directory"}},
-                 {{"walk.txt", "car4x4.obj", "toy.obj"}, 0,
-                  {"\"walk.txt\" in DIR", "\"car4x4.obj\" in DIR", "\"toy.obj\" in DIR"}}};
-    for (const auto& c : cases) {
-        TempDir dir;
-        for (const auto& file : std::filesystem::directory_iterator(BONEYARD_DATA_DIR)) {
-            const std::string name = file.path().filename();
-            if (std::count(c.missing.begin(), c.missing.end(), name) == 0) {
-                std::filesystem::copy_file(file, dir.path() / name);
-            }
-        }
-        FILE* run = popen(("cd " + dir.path().string() + " && BONEYARD_RENDER_STARTUP_ONLY=1 " +
-                           std::filesystem::read_symlink("/proc/self/exe").string() + " 2>&1").c_str(), "r");
-        std::string errors(4096, '\0');
-        errors.resize(fread(errors.data(), 1, errors.size(), run));
-        EXPECT_EQ(WEXITSTATUS(pclose(run)), c.status) << errors;
-        size_t lines = 0;
-        for (size_t at = 0; (at = errors.find("boneyard:", at)) != std::string::npos; ++at) ++lines;
-        EXPECT_EQ(lines, c.lines.size()) << errors;
-        for (std::string line : c.lines) {
-            line.replace(line.find("DIR"), 3, dir.path().string());
-            EXPECT_NE(errors.find(line), std::string::npos) << errors << "wants: " << line;
-        }
     }
 }
 
