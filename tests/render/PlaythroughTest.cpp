@@ -1,7 +1,6 @@
 // A whole game through the real key and display callbacks: routes planned on the yard's own
 // collision test walk the dog, by keys alone, to all thirteen bones; the frames collect them.
-// With BONEYARD_SCREENSHOT_DIR set, the won game is kept there as "win.ppm" at 1024 x 768.
-#include <fstream>
+// With BONEYARD_SCREENSHOT_DIR set, the won game is kept there as "win.png" at 1024 x 768.
 #include <queue>
 
 #include "RenderSupport.h"
@@ -81,12 +80,8 @@ TEST(Playthrough, CollectsAllThirteenBonesOneAtATimeThenQStartsAgain) {
     if (const char* folder = std::getenv("BONEYARD_SCREENSHOT_DIR")) {  // for scripts/screenshots
         myReshape(1024, 768);
         frame();
-        const std::vector<unsigned char> rgb = readFrame();
-        std::ofstream ppm(std::string(folder) + "/win.ppm", std::ios::binary);
-        ppm << "P6\n" << w << " " << h << "\n255\n";
-        for (int row = h - 1; row >= 0; --row) {
-            ppm.write(reinterpret_cast<const char*>(&rgb[size_t(row) * w * 3]), w * 3);
-        }
+        std::vector<unsigned char> rgb = readFrame();
+        EXPECT_TRUE(png(true, std::string(folder) + "/win.png", w, h, rgb));
     }
 
     angleUpDown = 30.0f;  // the view carries over into the next game, the pivot does not
