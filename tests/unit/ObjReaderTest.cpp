@@ -22,11 +22,12 @@ TEST(ObjReader, FaceLines) {
         return out;
     };
     const std::string NT = SQUARE + "vn 0 0 1\nvn 0 1 0\nvn 1 0 0\nvn 1 1 1\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
-    const Corners zero1 = {{0, 0, 0}}, quad = {{0, 1, 2}, {0, 2, 3}}, flipped = {{1, 0, 2}, {2, 0, 3}, {0, 1, 2}};
+    const Corners zero1 = {{0, 0, 0}}, zero2 = {{0, 0, 0}, {0, 0, 0}}, quad = {{0, 1, 2}, {0, 2, 3}};
+    const Corners flipped = {{1, 0, 2}, {2, 0, 3}, {0, 1, 2}};
     const struct { const char* name; std::string text; Corners vertex, normal, tex; } cases[] = {
         {"v/t/n", NT + "f 1/3/2 2/2/1 4/1/2\n", {{0, 1, 3}}, {{1, 0, 1}}, {{2, 1, 0}}},
-        {"v//n", NT + "f 1//2 2//1 3//2\n", {{0, 1, 2}}, {{1, 0, 1}}, zero1},
-        {"v/t", NT + "f 2/2 3/1 4/2\n", {{1, 2, 3}}, zero1, {{1, 0, 1}}},
+        {"v//n", NT + "f 1//2 2//1 3//2 4//1\n", quad, {{1, 0, 1}, {1, 1, 0}}, zero2},
+        {"v/t", NT + "f 2/2 3/1 4/2 1/1\n", {{1, 2, 3}, {1, 3, 0}}, zero2, {{1, 0, 1}, {1, 1, 0}}},
         {"mixed forms", NT + "f 1//3 2/2/2 3//1\n", {{0, 1, 2}}, {{2, 0, 0}}, {{0, 1, 0}}},
         {"short lines", SQUARE + "f 3\nf \n", {{2, 0, 0}, {0, 0, 0}}, {}, {}},
         {"decimal", SQUARE + SQUARE + SQUARE + "f 08 09 010\n", {{7, 8, 9}}, {}, {}},
