@@ -1,7 +1,7 @@
 # The end-to-end tests' library: start the real game on a private X server, send it real keys
 # (XTEST), count its frames, read its pixels, stop it. Set BONEYARD (an absolute path), maybe
-# FRAME_SHIM (robust_frame_counter), GAME_PREFIX (valgrind's command) and EXTRA_PRELOAD
-# (robust_keep_modules, under the sanitizers). Anything missing fails: no test is skipped.
+# FRAME_SHIM (test_shim) and GAME_PREFIX (a command to run the game under, such as valgrind).
+# Anything missing fails: no test is skipped.
 set -uo pipefail
 FAILURES=0 GAME_PID="" XVFB_PID="" WORK=""
 fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
@@ -33,7 +33,7 @@ fresh_run_dir() { local dir; dir=$(mktemp -d "$WORK/run.XXXXXX") && cp -r "$1"/.
 # Starts the game in folder $1: its stderr to $WORK/game.err, its frame count to $WORK/game.frames.
 start_game() {
     rm -f "$WORK/game.err" "$WORK/game.frames"
-    (cd "$1" && exec env LD_PRELOAD="${FRAME_SHIM:-}${EXTRA_PRELOAD:+:$EXTRA_PRELOAD}" \
+    (cd "$1" && exec env LD_PRELOAD="${FRAME_SHIM:-}" \
         BONEYARD_FRAME_COUNT_FILE="$WORK/game.frames" ${GAME_PREFIX[@]+"${GAME_PREFIX[@]}"} "$BONEYARD" 2>"$WORK/game.err") &
     GAME_PID=$!
 }

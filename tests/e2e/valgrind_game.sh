@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # The real game under memcheck, in a window shrunk at once (llvmpipe and the shadow pass are
 # slow there): frames with shadows on, after a reshape, in blimp view with help as the dog
-# walks, then ESC. Passes with no error and no byte definitely lost; robust_keep_modules
-# keeps the GL driver loaded, so the leak report can name its blocks (see valgrind.supp).
-# Usage: valgrind_game.sh BONEYARD FRAME_SHIM KEEP_MODULES DATA_DIR SUPPRESSIONS
-BONEYARD=$1 FRAME_SHIM=$2 EXTRA_PRELOAD=$3
+# walks, then ESC. Passes with no error and no byte definitely lost; the test shim keeps the
+# GL driver loaded, so the leak report can name its blocks (see valgrind.supp).
+# Usage: valgrind_game.sh BONEYARD TEST_SHIM DATA_DIR SUPPRESSIONS
+BONEYARD=$1 FRAME_SHIM=$2
 . "$(dirname "$0")/lib.sh" || exit 1
 e2e_setup valgrind
 log=$WORK/valgrind.log
 export GALLIUM_DRIVER=softpipe  # not llvmpipe: LLVM compiling its shaders under memcheck takes minutes
 GAME_PREFIX=(valgrind --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite
-             --error-exitcode=99 --num-callers=40 --gen-suppressions=all --suppressions="$5" --log-file="$log")
-start_game "$(fresh_run_dir "$4")"
+             --error-exitcode=99 --num-callers=40 --gen-suppressions=all --suppressions="$4" --log-file="$log")
+start_game "$(fresh_run_dir "$3")"
 step() {  # keys $2.., then $1 more frames within 7 minutes, or the end
     press "${@:2}"
     more_frames "$1" 420 || { show_stderr; tail -n 40 "$log"; die "stopped at frame $(frames) after ${*:2}"; }
