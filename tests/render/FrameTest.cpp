@@ -1,12 +1,14 @@
 // What a player sees: whole frames through the real callbacks against the pictures in
 // references/ (BONEYARD_WRITE_REFERENCES set, as scripts/references does, writes them anew),
-// and the window shrunk to nothing.
+// with the shadow mask of each shadowed view against its literal reference; and the window
+// shrunk to nothing.
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 
 #include "RenderSupport.h"
+#include "ShadowReference.h"
 
 namespace {
 
@@ -40,6 +42,7 @@ const struct View {
          aimCamera(30, 2, -60, 64, 18, 60);
      }},
     {"car-and-house", 400, 300, "q", [] { aimCamera(45, 2, 52, 95, 20, 55); }},
+    {"light-moved", 400, 300, "qhy", [] { light4_pos[0] = 20; }},  // the light's image is drawn anew
 };
 
 // The frame of `view` from the program's start state, the bones turned 30 degrees. A running
@@ -67,6 +70,15 @@ TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
     if (!rewrite) std::filesystem::remove_all(out);  // scripts/references shows the last comparison's
     for (const View& view : VIEWS) {
         std::vector<unsigned char> got = drawView(view), want, diff(got.size());
+        if (shadow) {  // the frame's shadow mask is the literal reference's
+            ShadowInputs in;
+            readShadowMatrices(in);
+            in.cameraDepth = camera_depth.data(), in.lightDepth = light_depth.data();
+            std::vector<std::uint8_t> mask, literal;
+            EXPECT_GT(referenceShadowMask(in, literal), 200) << view.name;
+            computeShadowMask(in, mask);
+            EXPECT_TRUE(mask == literal) << view.name;
+        }
         const std::string reference = (references / view.name).string() + ".png", path = (out / view.name).string();
         if (rewrite || !png(false, reference, view.width, view.height, want)) {
             EXPECT_TRUE(rewrite && png(true, reference, view.width, view.height, got)) << "cannot read " << reference;
