@@ -10,9 +10,8 @@
 
 namespace {
 
-// Reads the bytes in memory, through the same code as a file on disk. One stream buffer
-// for every load, and no locking (one thread reads): a fresh buffer and a lock per
-// character cost a fifth of the time.
+// Reads the bytes in memory, through the same code as a file on disk. One stream buffer for every
+// load, and no locking (one thread reads): a fresh buffer and a lock per character cost a fifth.
 void load(objReader& reader, const uint8_t* data, size_t size) {
     static char buffer[BUFSIZ];
     FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "r");
@@ -22,9 +21,7 @@ void load(objReader& reader, const uint8_t* data, size_t size) {
     std::fclose(file);
 }
 
-void check(bool condition) {
-    if (!condition) std::abort();
-}
+void check(bool condition) { if (!condition) std::abort(); }
 
 bool inRange(int index, int count) { return index >= 0 && index < count; }
 
@@ -48,18 +45,16 @@ void checkModel(const objReader& reader) {
 
 }  // namespace
 
-// A 16 MB quarantine (256 by default) lets freed arrays be reused: with the default each
-// input's arrays land on fresh pages, and the page faults halved the speed. A use after
-// free still shows within the last hundreds of inputs.
+// A 16 MB quarantine (256 by default) lets freed arrays be reused; with the default each input's
+// arrays land on fresh pages, 1.4 times slower. A use after free still shows within hundreds of inputs.
 extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     objReader reader;
     load(reader, data, size);
     checkModel(reader);
-    reader.centerObject();
+    reader.centerObject();  // only moves coordinates: run for the sanitizers, nothing to check after
     reader.resizeObject();
-    checkModel(reader);
 
     // A second load into the same reader replaces the arrays and must read the same.
     const int triangles = reader.getTriangleCount();

@@ -10,19 +10,15 @@
 
 namespace {
 
-void check(bool condition) {
-    if (!condition) std::abort();
-}
+void check(bool condition) { if (!condition) std::abort(); }
 
+bool inRange(int index, int count) { return index >= 0 && index < count; }
+
+// A dog without key frames stands on none; with them, it stands on one and heads for one.
 void checkFrames(const Dog& dog) {
-    const int count = dog.getFrameCount();
-    if (count == 0) {
-        check(dog.getFrameIndex() == -1);
-        return;
-    }
-    check(dog.getFrameIndex() >= 0 && dog.getFrameIndex() < count);
-    const int next = dog.getFrameIndex() + dog.getFrameDir();
-    check(next >= 0 && next < count);
+    const int count = dog.getFrameCount(), index = dog.getFrameIndex();
+    if (count == 0) check(index == -1);
+    else check(inRange(index, count) && inRange(index + dog.getFrameDir(), count));
 }
 
 }  // namespace
@@ -35,9 +31,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         dog.interpolateAnim();
         checkFrames(dog);
     }
-    dog.move(0.2f, 0.0f, 0.0f);  // draw's own step, without GL
-    dog.toggleRun();
-    dog.advanceWalkCycle();
-    checkFrames(dog);
     return 0;
 }
