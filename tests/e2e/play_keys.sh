@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real game driven by real keys, checked by its pixels where the texts are drawn: the
-# start-up banner, the countdown after "q", blimp view following "e", help on "w", status 0
-# on ESC and nothing on stderr. Usage: play_keys.sh BONEYARD FRAME_SHIM DATA_DIR
+# start-up banner, the countdown after "q", help on "w", status 0 on ESC and nothing on
+# stderr (what each view draws is for the reference frames to check).
+# Usage: play_keys.sh BONEYARD FRAME_SHIM DATA_DIR
 BONEYARD=$1 FRAME_SHIM=$2
 . "$(dirname "$0")/lib.sh" || exit 1
 e2e_setup
@@ -9,7 +10,7 @@ start_game "$(fresh_run_dir "$3")"
 wait_window 30 && wait_frames 3 30 || { show_stderr; die "no window titled \"Assignment 3 - Pellowin\" drawing frames"; }
 eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
 # Boxes in window pixels: the texts' baselines are at their lower edges.
-cx=$((WIDTH / 2)) cy=$((HEIGHT / 2)) scene=(0 100 "$WIDTH" $((HEIGHT - 100)))
+cx=$((WIDTH / 2)) cy=$((HEIGHT / 2))
 banner=($((cx - 90)) $((cy - 18)) 150 20)   # "GAME OVER"
 time_value=(110 24 60 20)                   # the number of "Time Left: 0" at (30, 40)
 help_box=(30 92 270 362)                    # twelve help lines from y 110 to 450
@@ -21,19 +22,12 @@ press q; sleep 0.5; shot "$WORK/run1.ppm"; sleep 1.6; shot "$WORK/run2.ppm"
 [ "$(white_count "$WORK/run1.ppm" "${banner[@]}")" -lt 20 ] || fail "GAME OVER still shown after q"
 [ "$(changed_count "$WORK/run1.ppm" "$WORK/run2.ppm" "${time_value[@]}")" -gt 10 ] || fail "the time field stood still for 1.6 s"
 
-press y; sleep 0.5; shot "$WORK/blimp0.ppm"; sleep 0.5; shot "$WORK/blimp1.ppm"
-idle=$(changed_count "$WORK/blimp0.ppm" "$WORK/blimp1.ppm" "${scene[@]}")
-press --repeat 25 --delay 30 e; sleep 0.5; shot "$WORK/blimp2.ppm"
-moved=$(changed_count "$WORK/blimp1.ppm" "$WORK/blimp2.ppm" "${scene[@]}")
-[ "$moved" -gt $((WIDTH * HEIGHT / 20)) ] && [ "$moved" -gt $((idle * 5)) ] \
-    || fail "25 e in blimp view changed $moved pixels (standing still: $idle)"
-
-press y w; sleep 0.5; shot "$WORK/help.ppm"
-before=$(white_count "$WORK/blimp2.ppm" "${help_box[@]}") after=$(white_count "$WORK/help.ppm" "${help_box[@]}")
+press w; sleep 0.5; shot "$WORK/help.ppm"
+before=$(white_count "$WORK/run2.ppm" "${help_box[@]}") after=$(white_count "$WORK/help.ppm" "${help_box[@]}")
 [ "$after" -gt 1500 ] && [ "$after" -gt $((before * 4)) ] || fail "w: $after white pixels where help goes ($before before)"
 
 press Escape
 wait_exit 20 && [ "$STATUS" -eq 0 ] || fail "ESC: exit status $STATUS, expected 0"
 [ "$(stderr_lines)" -eq 0 ] || fail "the game wrote to stderr with all its data files in place"
-echo "-- blimp view: $moved pixels moved ($idle idle); help: $after white pixels ($before before)"
+echo "-- help: $after white pixels ($before before)"
 finish

@@ -24,9 +24,7 @@ TEST(DataFiles, CommittedFilesAreExactlyTheirMakersOutput) {
     }
 }
 
-// Each prop's shipped model as the yard loads and places it: the dog is stopped by the
-// box alone, so every vertex must lie inside it.
-// Placed as the game places them, every vertex lies strictly inside the prop's box, the lowest
+// The dog is stopped by a prop's box alone. Placed as the game places them, every vertex lies strictly inside the prop's box, the lowest
 // on the ground, and the box is no more than SLACK wider than the prop on any side.
 TEST(ShippedProps, StandOnTheGroundInsideBoxesThatFitThem) {
     constexpr float SLACK = 4.0f;  // the toys leave up to 3.8 free, across their short side
