@@ -77,13 +77,15 @@ TEST(ObjReader, ErrorsReportNoModel) {
 }
 
 // Each row: the box as loaded (grown by a tenth of each bound's magnitude), then after centring
-// and scaling the largest half-extent to 1, with the first vertex. All-zero bounds stay.
+// and scaling the largest half-extent to 1, with the first vertex. All-zero bounds stay, as
+// do those of a model without vertices.
 TEST(ObjReader, BoundsCentringAndResizing) {
     const struct { const char* text; std::vector<float> loaded, final, first; } cases[] = {
         {"v 1 2 3\nv -4 5 0\n", {-4.4f, 1.1f, 1.8f, 5.5f, 0, 3.3f}, {-1, 1, -0.6727f, 0.6727f, -0.6f, 0.6f}, {0.9636f, -0.6f, 0.4909f}},
         {"v -10 -20 -30\nv -5 -2 -1\n", {-11, -4.5f, -22, -1.8f, -33, -0.9f}, {-0.2025f, 0.2025f, -0.6293f, 0.6293f, -1, 1}, {}},
         {"v 0 -10 0\nv 1 1 1\n", {0, 1.1f, -11, 1.1f, 0, 1.1f}, {-0.0909f, 0.0909f, -1, 1, -0.0909f, 0.0909f}, {-0.0909f, -0.8347f, -0.0909f}},
         {"v 0 0 0\nv 0 0 0\nf 1 2 1\n", {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0}},
+        {"f 1 2 3\n", {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {}},  // no vertex: the box stays empty
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
