@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Bad data files through the real game: a table of files, each with its faults and outcomes:
-#   exit1  status 1 and one stderr line naming the file and the folder; no frame drawn, and
+#   exit1  status 1 and one stderr line naming the file, the folder and why; no frame drawn, and
 #          no window ever created (a second X client watches the root window for them);
 #   warn   frames drawn while keys play, one stderr line naming the file, status 0 on ESC;
 #   quiet  the same with at most one such line. The six textures share one reader, as do the
@@ -60,8 +60,8 @@ while read -r file cells; do for cell in $cells; do
         [ "$STATUS" -eq 1 ] || fail "$row: exit status $STATUS, expected 1"
         [ "$(frames)" -eq 0 ] || fail "$row: $(frames) frames drawn"
         [ "$(sync_watch)" -eq "$windows" ] || fail "$row: a window was created"
-        { [ "$(stderr_lines)" -eq 1 ] && grep -qF "\"$file\" from $dir" "$WORK/game.err"; } \
-            || { fail "$row: expected one stderr line naming $file and $dir"; show_stderr; }
+        [[ $(stderr_lines) -eq 1 && $(<"$WORK/game.err") == "boneyard: cannot load texture \"$file\" from $dir: cannot "* ]] \
+            || { fail "$row: expected one stderr line naming $file, $dir and the reason"; show_stderr; }
     else
         # Every drawing path over the damaged data: the props turned into view with shadows
         # on, a game with the dog walking and running (the walk cycle), blimp view, help.
