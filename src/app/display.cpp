@@ -232,10 +232,6 @@ void myReshape(int width, int height) {
 }
 
 void displayCallback() {
-    drawFrame(renderLightDepth);
-}
-
-void drawFrame(void (*lightRender)()) {
     float x, y, z;
     dog.getPos(x, y, z);
     const Camera camera = cameraFor(x, y, z);
@@ -243,7 +239,7 @@ void drawFrame(void (*lightRender)()) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     placeCamera(camera);
     placeLights(x, y, z);
-    if (shadow) lightRender();
+    if (shadow) renderLightDepth();
 
     scene.drawScene();
     dog.draw();

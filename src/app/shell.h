@@ -45,10 +45,7 @@ void init();
 void reportMissingData();
 
 void myReshape(int width, int height);  // a height of 0 is treated as 1
-void displayCallback();  // drawFrame(renderLightDepth)
-// One whole frame, swap included; `lightRender` fills light_depth when shadows are on
-// (tests hand it a full render of the yard to check the game's against).
-void drawFrame(void (*lightRender)());
+void displayCallback();  // one whole frame, swap included
 void idleCallback();
 
 void keyCallback(unsigned char key, int x, int y);

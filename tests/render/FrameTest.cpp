@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <sstream>
 
 #include "RenderSupport.h"
 #include "ShadowReference.h"
@@ -43,6 +44,12 @@ const struct View {
      }},
     {"car-and-house", 400, 300, "q", [] { aimCamera(45, 2, 52, 95, 20, 55); }},
     {"light-moved", 400, 300, "qhy", [] { light4_pos[0] = 20; }},  // the light's image is drawn anew
+    {"posed-dog", 300, 240, "q", [] {  // every joint turned, those the shipped walk leaves at 0 too
+         std::istringstream walk("0 0 0 0 20 30 -20 25 -30 10 30 -10 -25 15 25 -15 -30 40 30\n");
+         dog.~Dog();
+         new (&dog) Dog(0.0f, 0.0f, 0.0f, &walk);
+         aimCamera(0, 2, 0, 60, 15, 12);
+     }},
 };
 
 // The frame of `view` from the program's start state, the bones turned 30 degrees. A running

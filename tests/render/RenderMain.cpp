@@ -29,8 +29,8 @@ decltype(values(globals())) initial;  // taken as main starts
 
 }  // namespace
 
-void frame(void (*lightRender)()) {
-    lightRender == nullptr ? displayCallback() : drawFrame(lightRender);
+void frame() {
+    displayCallback();
     glFinish();
     GLint got[4];
     const GLenum names[] = {GL_MODELVIEW_STACK_DEPTH, GL_PROJECTION_STACK_DEPTH, GL_MATRIX_MODE};

@@ -13,7 +13,7 @@
 // RenderMain.cpp opens one 1024 x 768 window per test process and runs the game's init().
 
 // One whole frame, then checks it left no GL error and the GL state as every frame must.
-void frame(void (*lightRender)() = nullptr);  // nullptr: displayCallback
+void frame();
 std::vector<unsigned char> readFrame();  // the back buffer, RGB, row 0 at the bottom
 // Writes `rgb` to the PNG file at `path`, or reads it from there; rows bottom-up, as
 // glReadPixels gives them. False unless the picture is `width` x `height`.

@@ -7,6 +7,7 @@
 
 #include "Scene.h"
 #include "TempDir.h"
+#include "shell.h"
 #include "texture.h"
 
 TEST(DataFiles, CommittedFilesAreExactlyTheirMakersOutput) {
@@ -72,4 +73,13 @@ TEST(BmpReadFile, TakesWholePixelsAfterTheHeader) {
     EXPECT_TRUE(rgba.empty());
     EXPECT_FALSE(loadImage("absent.bmp", 0, error));
     EXPECT_EQ(error, "absent.bmp: cannot open: No such file or directory");
+}
+
+// The game cannot start without a texture: one line names the first missing file, the folder it
+// looked in and why, and the game exits with status 1.
+TEST(BmpReadFile, AMissingTextureStopsTheGameWithOneLine) {
+    TempDir dir;
+    EXPECT_EXIT({ ScopedChdir inEmpty(dir.path()); readTextures(); }, ::testing::ExitedWithCode(1),
+                "^boneyard: cannot load texture \"sides.bmp\" from " + dir.path().string() +
+                    ": cannot open: No such file or directory\n$");
 }
