@@ -11,13 +11,6 @@
 
 namespace {
 
-void openGameWindow(int* argc, char** argv) {
-    glutInit(argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(1024, 768);
-    glutCreateWindow("Assignment 3 - Pellowin");
-}
-
 auto globals() {
     return std::tie(zoom, transX, transY, transZ, angleUpDown, angleLeftRight, initialTime, seconds, started, won,
                     blimpView, help, shadow, mouseTrans, mouseRot, startTransX, startTransY, startRotX, startRotY,
@@ -91,7 +84,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "render_tests: no display (DISPLAY is unset): run under Xvfb, as scripts/test does\n");
             return 1;
         }
-        openGameWindow(&argc, argv);
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+        glutInitWindowSize(1024, 768);
+        glutCreateWindow("Assignment 3 - Pellowin");
         init();
         myReshape(1024, 768);
     }
