@@ -25,8 +25,8 @@ TEST(DataFiles, CommittedFilesAreExactlyTheirMakersOutput) {
     }
 }
 
-// The dog is stopped by a prop's box alone. Placed as the game places them, every vertex lies strictly inside the prop's box, the lowest
-// on the ground, and the box is no more than SLACK wider than the prop on any side.
+// The dog is stopped by a prop's box alone. Placed as the game places them, every vertex lies
+// strictly inside the box, the lowest on the ground; the box is at most SLACK wider on any side.
 TEST(ShippedProps, StandOnTheGroundInsideBoxesThatFitThem) {
     constexpr float SLACK = 4.0f;  // the toys leave up to 3.8 free, across their short side
     ScopedChdir inData(BONEYARD_DATA_DIR);
