@@ -23,23 +23,6 @@ namespace {
 
 constexpr int WIDTH = 1024, HEIGHT = 768;
 
-// renderLightDepth as the game once did it: the whole yard and the dog drawn every frame.
-void fullLightDepth() {
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glDisable(GL_LIGHTING);
-    glPushMatrix();
-    glLoadIdentity();
-    gluLookAt(light4_pos[0], light4_pos[1], light4_pos[2], 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
-    scene.drawScene();
-    dog.draw();
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, light_depth.data());
-    glPopMatrix();
-    glEnable(GL_LIGHTING);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
 // A figure over all runs: the median and the quartiles around it.
 struct Spread {
     double median, low, high;
@@ -185,7 +168,7 @@ void benchLight(int runs, Figures& f) {
     for (int i = 0; i < runs; ++i) {
         glClear(GL_DEPTH_BUFFER_BIT);
         kept.push_back(finishedMilliseconds(renderLightDepth));
-        whole.push_back(finishedMilliseconds(fullLightDepth));
+        whole.push_back(finishedMilliseconds(wholeYardLightDepth));
         readBack.push_back(finishedMilliseconds(
             [&] { glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data()); }));
         combine.push_back(cpuMillisecondsOf([&] { keepNearer(nearer.data(), depth.data(), depth.size()); }));

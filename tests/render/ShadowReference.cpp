@@ -32,3 +32,19 @@ int referenceShadowMask(const ShadowInputs& in, std::vector<std::uint8_t>& mask)
     }
     return shadowed;
 }
+
+void wholeYardLightDepth() {
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+        glLoadIdentity();
+        gluLookAt(light4_pos[0], light4_pos[1], light4_pos[2], 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+        scene.drawScene();
+        dog.draw();
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, light_depth.data());
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
