@@ -1,4 +1,5 @@
 // Start-up GL state, the reshape handler and the frame itself.
+#include "shadows.h"
 #include "shell.h"
 #include "texture.h"
 
@@ -226,9 +227,11 @@ void myReshape(int width, int height) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // Both arrays are replaced at the new size; their contents wait for the next depth read.
+    // The light's kept image was drawn for the old size: it goes, memory and all.
     const std::size_t pixels = static_cast<std::size_t>(w) * h;
     light_depth = std::vector<float>(pixels);
     camera_depth = std::vector<float>(pixels);
+    dropKeptLightDepth();
 }
 
 void displayCallback() {

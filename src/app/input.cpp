@@ -1,4 +1,5 @@
 // Keys and mouse drags: each handler only changes state; the next frame shows it.
+#include "shadows.h"
 #include "shell.h"
 
 #include <GL/glut.h>
@@ -104,7 +105,10 @@ void keyCallback(unsigned char key, int x, int y) {
     case 's': if (started) dog.turnLeft(); break;
     case 'f': if (started) dog.turnRight(); break;
     case 'r': dog.toggleRun(); break;
-    case 'h': shadow = !shadow; break;
+    case 'h':
+        shadow = !shadow;
+        dropKeptLightDepth();  // off: its memory goes; on: it is drawn anew from this window
+        break;
     case 'w': help = !help; break;
     case 'y': blimpView = !blimpView; break;
     case 'q': resetTime(); break;

@@ -79,6 +79,9 @@ std::vector<std::uint8_t> shadowMask;
 // The yard without the dog and the bones, as the shadow light sees it. The light never
 // moves and the yard's layout never changes, so this is drawn once and kept until what it
 // was drawn with changes: the projection or the viewport (a reshape), or the light's place.
+// A reshape and the shadow key also drop it (dropKeptLightDepth): its memory follows the
+// window, and a player who toggles shadows gets an image read anew, should the first read
+// have met a covered window whose depths the driver left undefined.
 struct StillLightDepth {
     double projection[16] = {};
     int    viewport[4] = {};
@@ -262,6 +265,14 @@ void shadows() {
         computeShadowMask(in, shadowMask);
         drawShadowPoints(shadowMask, w, h);
     });
+}
+
+const std::vector<float>& keptLightDepth() {
+    return still.depth;
+}
+
+void dropKeptLightDepth() {
+    std::vector<float>().swap(still.depth);  // clear() would keep the capacity
 }
 
 void keepNearer(float* depth, const float* still, std::size_t count) {

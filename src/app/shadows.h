@@ -53,4 +53,10 @@ void inShadowPixelSpace(const std::function<void()>& work);
 // depth[i] := the nearer of depth[i] and still[i], for `count` values.
 void keepNearer(float* depth, const float* still, std::size_t count);
 
+// The still yard's light depth image that renderLightDepth keeps between frames: empty
+// until a shadowed frame draws it, and after dropKeptLightDepth.
+const std::vector<float>& keptLightDepth();
+// Empties the kept image and gives its memory back; the next shadowed frame draws it anew.
+void dropKeptLightDepth();
+
 #endif

@@ -1,7 +1,8 @@
 // What a player sees: whole frames through the real callbacks against the pictures in
 // references/ (BONEYARD_WRITE_REFERENCES set, as scripts/references does, writes them anew),
-// with the shadow mask of each shadowed view against its literal reference; and the window
-// shrunk to nothing.
+// with each shadowed view's mask against its literal reference and its light depths against
+// the whole yard drawn from the light; the window shrunk to nothing; the light's kept image
+// let go by a reshape and by the shadow key.
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -13,15 +14,33 @@
 
 namespace {
 
+// Each reshape also gives back the kept light image's memory; the next frame draws it anew.
 TEST(FrameTest, ReshapeToNothingAndBackKeepsDrawing) {
     resetShellState();
     shadow = true;  // the light pass reads w x h depths
     for (auto [width, height] : {std::pair{1024, 0}, {0, 0}, {640, 480}}) {
-        myReshape(width, height);
-        EXPECT_EQ(std::vector<size_t>({size_t(w), size_t(h), light_depth.size(), camera_depth.size()}),
-                  std::vector<size_t>({size_t(std::max(width, 1)), size_t(std::max(height, 1)),
-                                       size_t(w * h), size_t(w * h)}));
         frame();
+        myReshape(width, height);
+        EXPECT_EQ(std::vector<size_t>({size_t(w), size_t(h), light_depth.size(), camera_depth.size(),
+                                       keptLightDepth().capacity()}),
+                  std::vector<size_t>({size_t(std::max(width, 1)), size_t(std::max(height, 1)),
+                                       size_t(w * h), size_t(w * h), 0}));
+        frame();
+        EXPECT_EQ(keptLightDepth().size(), size_t(w * h));
+    }
+}
+
+// Off, the kept image holds no memory; on again, it is drawn anew from the window as it is.
+TEST(FrameTest, ShadowKeyLetsTheKeptLightImageGo) {
+    resetShellState();
+    myReshape(400, 300);
+    for (int i = 0; i < 2; ++i) {
+        press('h');
+        frame();
+        EXPECT_EQ(keptLightDepth().size(), size_t(400 * 300));
+        press('h');
+        frame();
+        EXPECT_EQ(keptLightDepth().capacity(), 0u);
     }
 }
 
@@ -44,6 +63,9 @@ const struct View {
      }},
     {"car-and-house", 400, 300, "q", [] { aimCamera(45, 2, 52, 95, 20, 55); }},
     {"light-moved", 400, 300, "qhy", [] { light4_pos[0] = 20; }},  // the light's image is drawn anew
+    {"walked-off", 400, 300, "qh" + std::string(20, 'e') + std::string(20, 's') + std::string(20, 'e'), [] {
+         aimCamera(-1, 0, -3, 0, 35, 40);  // the start and the dog, picked up the bone at (-3, -5)
+     }},
     {"posed-dog", 300, 240, "q", [] {  // every joint turned, those the shipped walk leaves at 0 too
          std::istringstream walk("0 0 0 0 20 30 -20 25 -30 10 30 -10 -25 15 25 -15 -30 40 30\n");
          dog.~Dog();
@@ -52,9 +74,10 @@ const struct View {
      }},
 };
 
-// The frame of `view` from the program's start state, the bones turned 30 degrees. A running
-// game's clock shows its full length: the frame is drawn again should the second change.
-std::vector<unsigned char> drawView(const View& view) {
+// The frame of `view` from the program's start state, the bones turned 30 degrees, drawn by
+// `last`. A running game's clock shows its full length: the frame is drawn again should the
+// second change.
+std::vector<unsigned char> drawView(const View& view, void (*last)() = frame) {
     for (time_t now = 0;; ) {
         resetShellState();
         myReshape(view.width, view.height);
@@ -62,7 +85,7 @@ std::vector<unsigned char> drawView(const View& view) {
         for (char key : view.keys) press(key), frame();
         view.setup();
         seconds = started ? (now = std::time(nullptr)) + initialTime : seconds;
-        frame();
+        last();
         if (!started || std::time(nullptr) == now) return readFrame();
     }
 }
@@ -85,6 +108,10 @@ TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
             EXPECT_GT(referenceShadowMask(in, literal), 200) << view.name;
             computeShadowMask(in, mask);
             EXPECT_TRUE(mask == literal) << view.name;
+            // and its light depths, kept yard and all, are the whole yard's drawn from the light
+            const std::vector<float> kept = light_depth;
+            drawView(view, [] { glClear(GL_DEPTH_BUFFER_BIT), wholeYardLightDepth(); });
+            EXPECT_TRUE(light_depth == kept) << view.name << ": the kept light image is not the whole yard's";
         }
         const std::string reference = (references / view.name).string() + ".png", path = (out / view.name).string();
         if (rewrite || !png(false, reference, view.width, view.height, want)) {
