@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -50,7 +52,10 @@ Dog::Dog(float x, float y, float z, std::istream* walk)
     gluQuadricNormals(quadric, GLU_SMOOTH);
 
     walkFileName = "walk.txt";
-    if (walk == nullptr) {
+    // Only a regular file (or a link to one) is read. A folder of that name opens as a
+    // stream on some systems and fails only when read, in ways that differ between them.
+    std::error_code notFound;
+    if (walk == nullptr && std::filesystem::is_regular_file(walkFileName, notFound)) {
         walkFile.open(walkFileName, std::ios::in | std::ios::binary);
         if (walkFile.is_open()) walk = &walkFile;
     }
@@ -165,7 +170,7 @@ void Dog::readPose() {
     char c;
     while (walk.get(c))
         if (c == '\n') ++frameCount;
-    if (walk.bad()) {  // it opened but cannot be read (a folder, say): as if it were missing
+    if (walk.bad()) {  // a read error (a failing disk, say): as if the file were missing
         walkFile.close();
         frameCount = 0;
         return;
