@@ -3,7 +3,6 @@
 // its drawing does, and frames drawn with culling on and off are the same pixels over a sweep
 // of cameras.
 #include <algorithm>
-#include <array>
 #include <ctime>
 #include <functional>
 #include <sstream>
@@ -13,10 +12,11 @@
 
 namespace {
 
-// The vertices `draw` sends, in its own coordinates, drawn whole in feedback mode, back faces
-// too, under an orthographic projection of `scale` units a pixel and `depth` units either side
-// of the eye: wide enough to clip nothing, so the window coordinates map straight back.
-std::vector<std::array<float, 3>> sentVertices(float scale, float depth, const std::function<void()>& draw) {
+// Every vertex `draw` sends lies in `box`, within the feedback's rounding (a halved bound misses
+// by units). Drawn whole in feedback mode, back faces too, under an orthographic projection of
+// `scale` units a pixel and `depth` units either side of the eye: wide enough to clip nothing,
+// so the window coordinates map straight back to the object's.
+void expectInside(const std::string& what, const Box& box, float scale, float depth, const std::function<void()>& draw) {
     static std::vector<GLfloat> feedback(1 << 22);
     Frustum::culling = false;
     glMatrixMode(GL_PROJECTION);
@@ -37,27 +37,16 @@ std::vector<std::array<float, 3>> sentVertices(float scale, float depth, const s
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     Frustum::culling = true;
-    std::vector<std::array<float, 3>> sent;
-    for (int i = 0; i < values;) {
-        EXPECT_EQ(feedback[i], GL_POLYGON_TOKEN);  // quadrics and models send only filled polygons
-        if (feedback[i] != GL_POLYGON_TOKEN) break;
-        int corners = static_cast<int>(feedback[i + 1]);
-        for (i += 2; corners-- > 0; i += 3) {
-            sent.push_back({(feedback[i] - w / 2.0f) * scale, (feedback[i + 1] - h / 2.0f) * scale,
-                            depth * (1.0f - 2.0f * feedback[i + 2])});
-        }
-    }
-    return sent;
-}
-
-// Every vertex sent lies in `box`, within the feedback's rounding; a halved bound misses by units.
-void expectInside(const std::string& what, const Box& box, float scale, float depth, const std::function<void()>& draw) {
-    const auto sent = sentVertices(scale, depth, draw);
     float worst = 0.0f;
-    for (const auto& v : sent) {
-        for (int k = 0; k < 3; ++k) worst = std::max({worst, box.min[k] - v[k], v[k] - box.max[k]});
+    EXPECT_GT(values, 0) << what;
+    for (int i = 0; i < values && feedback[i] == GL_POLYGON_TOKEN;) {  // all the drawing sends
+        for (int corners = static_cast<int>(feedback[i + 1]), k = (i += 2, 0); k < corners; ++k, i += 3) {
+            const float v[3] = {(feedback[i] - w / 2.0f) * scale, (feedback[i + 1] - h / 2.0f) * scale,
+                                depth * (1.0f - 2.0f * feedback[i + 2])};
+            for (int a = 0; a < 3; ++a) worst = std::max({worst, box.min[a] - v[a], v[a] - box.max[a]});
+        }
+        EXPECT_TRUE(i >= values || feedback[i] == GL_POLYGON_TOKEN) << what;
     }
-    EXPECT_FALSE(sent.empty()) << what;
     EXPECT_LT(worst, 1e-3f) << what << ": a vertex lies " << worst << " outside its bound";
 }
 
@@ -68,14 +57,10 @@ TEST(CullBounds, EveryVertexAnObjectSendsLiesInItsBound) {
     constexpr float WORLD = 0.25f, MODEL = 0.005f;  // units a pixel: the yard, a normalised model
     resetShellState();
     myReshape(1024, 768);
-    for (int i = 0; i < scene.getNumTrees(); ++i) {
-        const Tree& tree = scene.getTree(i);
-        expectInside("tree " + std::to_string(i), tree.getBounds(), WORLD, 128, [&] { tree.drawTree(); });
-    }
-    for (int i = 0; i < scene.getNumBushes(); ++i) {
-        const Bush& bush = scene.getBush(i);
-        expectInside("bush " + std::to_string(i), bush.getBounds(), WORLD, 128, [&] { bush.drawBush(); });
-    }
+    for (int i = 0; i < scene.getNumTrees(); ++i)
+        expectInside("tree " + std::to_string(i), scene.getTree(i).getBounds(), WORLD, 128, [i] { scene.getTree(i).drawTree(); });
+    for (int i = 0; i < scene.getNumBushes(); ++i)
+        expectInside("bush " + std::to_string(i), scene.getBush(i).getBounds(), WORLD, 128, [i] { scene.getBush(i).drawBush(); });
     Bone bone(-7, 2, 11, 1, 1, 1);
     for (int turn = 0; turn < 8; ++turn) {
         expectInside("bone turned " + std::to_string(bone.getAngle()), bone.getBounds(), WORLD, 128, [&] { bone.draw(); });
@@ -107,19 +92,14 @@ TEST(CullBounds, EveryVertexAnObjectSendsLiesInItsBound) {
 // materials, the texture bound, the model-view matrix and its depth, the bones' spins and the
 // dog's walk.
 std::vector<float> stateLeft() {
-    std::vector<float> state(16 * 4);
-    glGetFloatv(GL_CURRENT_COLOR, &state[0]);
-    glGetFloatv(GL_CURRENT_NORMAL, &state[4]);
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &state[8]);
-    glGetFloatv(GL_MODELVIEW_MATRIX, &state[12]);
-    float* next = &state[28];
+    std::vector<float> state(5 * 4 + 16 + 2 * 4 * 4);
+    float* next = state.data();
+    for (GLenum what : {GL_CURRENT_COLOR, GL_CURRENT_NORMAL, GL_CURRENT_TEXTURE_COORDS, GL_TEXTURE_BINDING_2D,
+                        GL_MODELVIEW_STACK_DEPTH, GL_MODELVIEW_MATRIX}) glGetFloatv(what, next), next += 4;
     for (GLenum face : {GL_FRONT, GL_BACK}) {
         for (GLenum what : {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_SHININESS}) glGetMaterialfv(face, what, next), next += 4;
     }
-    GLint binding, depth;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    state.insert(state.end(), {float(binding), float(depth), dog.getAnimTime()});
+    state.push_back(dog.getAnimTime());
     for (int i = 0; i < scene.getNumBones(); ++i) state.push_back(scene.getBone(i).getAngle());
     return state;
 }
@@ -127,10 +107,7 @@ std::vector<float> stateLeft() {
 // Each kind of object drawn wholly out of view, with culling on and off, from the same start:
 // both leave the same state, the walk advanced and the bones turned.
 TEST(Culling, AnObjectOutOfViewLeavesWhatItsDrawingLeaves) {
-    const struct {
-        const char* name;
-        void (*draw)();
-    } kinds[] = {
+    const struct { const char* name; void (*draw)(); } kinds[] = {
         {"tree", [] { scene.drawTrees(); }}, {"bush", [] { scene.drawBushes(); }}, {"bones", [] { scene.drawBones(); }},
         {"toy", [] { scene.drawProp(0); }},  {"car", [] { scene.drawProp(2); }},   {"ground", [] { scene.drawRoads(); }},
         {"dog", [] { dog.draw(); }},
@@ -178,21 +155,15 @@ std::vector<Shot> sweep() {
                          lowPitches[i % 3], lowDistances[i % 2], i % 3 == 1});
     }
     const Shot more[] = {
-        {"facing the car", -1, 1.5f, 44, 0, 0, 9, true},
-        {"beside the car", -1, 2, 44, 90, -10, 6, false},
-        {"at toy 1", 30, 1, 20, 45, 5, 5, true},
-        {"at toy 2", 45, 1, -63, -60, 0, 7, false},
-        {"between bushes 3 and 4", 46, 1, 17, 200, -5, 4, true},
-        {"among bushes 8, 10 and 11", 59, 1, -51, 120, 10, 3, false},
-        {"between bushes 0 and 1, looking up", -19, 1, -21, 30, -15, 5, true},
-        {"inside bush 5", 5, 1, -7, 0, 0, 0.5f, false},
-        {"at bone 12", -3, 1.8f, -5, 150, 5, 2, true},
-        {"bone 12 at the right edge", -7, 1.8f, -9, 0, 0, 2, false},
+        {"facing the car", -1, 1.5f, 44, 0, 0, 9, true}, {"beside the car", -1, 2, 44, 90, -10, 6, false},
+        {"at toy 1", 30, 1, 20, 45, 5, 5, true}, {"at toy 2", 45, 1, -63, -60, 0, 7, false},
+        {"between bushes 3 and 4", 46, 1, 17, 200, -5, 4, true}, {"among bushes 8, 10, 11", 59, 1, -51, 120, 10, 3, false},
+        {"by bushes 0 and 1, looking up", -19, 1, -21, 30, -15, 5, true}, {"in bush 5", 5, 1, -7, 0, 0, 0.5f, false},
+        {"at bone 12", -3, 1.8f, -5, 150, 5, 2, true}, {"bone 12 at the right edge", -7, 1.8f, -9, 0, 0, 2, false},
         {"bone 12 at the left edge", 1, 1.8f, -9, 90, 0, 2, true},
         {"bone 12 at the bottom edge", -3, 3.3f, -5, 180, 20, 4, false},
         {"bone 12 at the top edge, from below the grass", -3, -0.7f, -5, 0, 0, 2, false},
-        {"blimp view", 0, 10, 15, 0, 0, 20, true, "y"},
-        {"blimp view, low", 0, 10, 15, 0, 0, 5, false, "y"},
+        {"blimp view", 0, 10, 15, 0, 0, 20, true, "y"}, {"blimp view, low", 0, 10, 15, 0, 0, 5, false, "y"},
         {"blimp view, high", 0, 10, 15, 0, 0, 80, true, "y"},
         // The shadow points are lit with the normal the dog leaves, drawn or not; spotlit here.
         {"dog out of view, far to the left", 60, 8, -40, 180, 0, 20, true},
@@ -202,7 +173,7 @@ std::vector<Shot> sweep() {
         {"the dog's head at the right edge", -6, 2, -6, 0, 0, 2, false},
         {"the dog's head at the left edge", 6, 2, -3, 45, 0, 6, true},
         {"the dog's back at the right edge", -6, 2, -3, 315, 0, 6, false},
-        // The dog walks while out of view, then blimp view shows its pose.
+        // The dog walks while out of view (and not drawn from the light), then blimp view shows its pose.
         {"dog walks out of view", 0, 10, 15, 180, 10, 20, false, "q" + std::string(8, 'e') + "y"},
         {"a tall window", 0, 10, 15, 30, 10, 20, true, "", 300, 500},
     };
@@ -244,9 +215,7 @@ TEST(Culling, SameFramesOnAndOffOverASweepOfCameras) {
             for (int culled = 0; culled < 2; ++culled) frames[culled] = drawShot(shot, culled, now);
         }
         int differing = 0;
-        for (size_t i = 0; i < frames[0].size(); i += 3) {
-            differing += !std::equal(&frames[0][i], &frames[0][i] + 3, &frames[1][i]);
-        }
+        for (size_t i = 0; i < frames[0].size(); i += 3) differing += !std::equal(frames[0].begin() + i, frames[0].begin() + i + 3, frames[1].begin() + i);
         EXPECT_EQ(differing, 0) << shot.name;
     }
 }
