@@ -1,7 +1,8 @@
 // Times the game's frames at 1024 x 768 with the real display callback, shadows off and
 // on, in the start view and in blimp view; the parts of a shadows-on frame; and the shadow
-// pass alone against the literal per-pixel GLU version. Prints the median milliseconds of
-// each figure with its quartiles, and the ratios. Run it in data/.
+// pass alone against the literal per-pixel GLU version; and frames with objects out of view
+// culled against frames drawn whole. Prints the median milliseconds of each figure with its
+// quartiles, and the ratios. Run it in data/.
 //
 //   bench [runs]     runs per figure, default 21
 #include <GL/glut.h>
@@ -15,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+#include "Frustum.h"
 #include "ShadowReference.h"
 #include "shadows.h"
 #include "shell.h"
@@ -222,6 +224,45 @@ void benchPass(int runs, Figures& f) {
     f.points = spreadOf(pointTimes);
 }
 
+// Whole frames with culling off and on in pairs, the first of a pair alternating, for shadows
+// off and on: the per-pair ratios culled / whole, in wall-clock and in processor time.
+struct CullFigures {
+    Spread whole[2], culled[2], ratio[2], cpuRatio[2];  // [0] shadows off, [1] on
+};
+
+void benchCulling(int runs, CullFigures& f) {
+    for (int on = 0; on < 2; ++on) {
+        shadow = on;
+        std::vector<double> times[2], ratios, cpuRatios;
+        for (int i = 0; i < runs; ++i) {
+            double wall[2], cpu[2];
+            for (int culled : {i % 2, 1 - i % 2}) {
+                Frustum::culling = culled;
+                wall[culled] = millisecondsOf([&] { cpu[culled] = cpuMillisecondsOf(frame, CLOCK_PROCESS_CPUTIME_ID); });
+                times[culled].push_back(wall[culled]);
+            }
+            ratios.push_back(wall[1] / wall[0]);
+            cpuRatios.push_back(cpu[1] / cpu[0]);
+        }
+        f.whole[on] = spreadOf(times[0]);
+        f.culled[on] = spreadOf(times[1]);
+        f.ratio[on] = spreadOf(ratios);
+        f.cpuRatio[on] = spreadOf(cpuRatios);
+    }
+    Frustum::culling = true;
+    shadow = false;
+}
+
+void reportCulling(const CullFigures& f) {
+    std::printf("  objects out of view culled, against the frame drawn whole (ratios: median of the pairs, quartiles):\n");
+    for (int on = 0; on < 2; ++on) {
+        std::printf("    shadows %-3s  whole %6.2f ms  culled %6.2f ms  culled / whole %.2f (%.2f-%.2f),"
+                    " processor time %.2f (%.2f-%.2f)\n", on ? "on" : "off", f.whole[on].median, f.culled[on].median,
+                    f.ratio[on].median, f.ratio[on].low, f.ratio[on].high, f.cpuRatio[on].median,
+                    f.cpuRatio[on].low, f.cpuRatio[on].high);
+    }
+}
+
 void report(const char* view, const Figures& f) {
     std::printf("\n%s: %d pixels shadowed\n", view, f.shadowed);
     printFigure("frame, shadows off", f.off);
@@ -277,7 +318,10 @@ int main(int argc, char** argv) {
         benchLight(runs, f);
         benchMasks(runs, f);
         benchPass(runs, f);
+        CullFigures culling;
+        benchCulling(runs, culling);
         report(view.name, f);
+        reportCulling(culling);
     }
     return 0;
 }

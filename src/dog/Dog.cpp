@@ -18,6 +18,12 @@ constexpr float  BODY_HEIGHT      = 1.8f;    // body centre above the dog's feet
 constexpr int    START_STAMINA    = 400;
 constexpr int    START_TURN_RATE  = 2;       // degrees per walking turn
 constexpr int    SLICES           = 8;
+constexpr int    ELLIPSE_STACKS   = 6;
+// No piece lies further from the body centre than this, whatever the joint angles: the
+// furthest is the flat top of the head, reached through the neck's foot (1.32 from the centre),
+// the head's centre (1.33 beyond it) and the flat top (0.75 beyond that, 0.6 its largest
+// semi-axis): 3.9995. A paw reaches 1.43 + 1.70 + 0.3, the tail's ball 1.41 + 1.4 + 0.4.
+constexpr float  REACH            = 4.0f;
 
 // Where each angle field of a walk-file line lands in a KeyFrame: fields 5 to 18 follow
 // the declared joint order, field 19 (neckTwist) goes back to element 3.
@@ -266,6 +272,7 @@ void Dog::advanceWalkCycle() {
 void Dog::draw() {
     static const GLfloat WHITE[] = {1.0f, 1.0f, 1.0f, 1.0f};
 
+    inView = Frustum::inView(getBounds());
     glPushMatrix();
         glTranslatef(x, y + BODY_HEIGHT, z);
         advanceWalkCycle();
@@ -289,20 +296,27 @@ void Dog::draw() {
         for (const auto& leg : legs) drawLeg(leg.offsetX, leg.offsetZ, leg.splay, leg.swing);
 
         drawTail();
+        if (!inView) sendLastSphereNormal(ELLIPSE_STACKS);  // the tail's ball would have sent it last
     glPopMatrix();
+    inView = true;
+}
+
+Box Dog::getBounds() const {
+    const float centre = y + BODY_HEIGHT;
+    return {{x - REACH, centre - REACH, z - REACH}, {x + REACH, centre + REACH, z + REACH}};
 }
 
 void Dog::drawEllipse(float a, float b, float c) {
     glPushMatrix();
         glScalef(a, b, c);
-        gluSphere(quadric, 1.0, SLICES, 6);
+        if (inView) gluSphere(quadric, 1.0, SLICES, ELLIPSE_STACKS);
     glPopMatrix();
 }
 
 void Dog::drawCylinder(float base, float top, float height) {
     glPushMatrix();  // GLU cylinders run along +z: turn them to run along +y
         glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-        gluCylinder(quadric, base, top, height, SLICES, 1);
+        if (inView) gluCylinder(quadric, base, top, height, SLICES, 1);
     glPopMatrix();
 }
 

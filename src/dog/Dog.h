@@ -5,6 +5,8 @@
 #include <istream>
 #include <string>
 
+#include "Frustum.h"
+
 class GLUquadric;
 
 // One line of the walk file in memory: element 0 is the key time, elements 1 to 15
@@ -38,7 +40,9 @@ public:
     void  setTurnRate(int rate);
     void  setForwardMovement(float factor);    // leaves running as it is
 
-    void  draw();  // also advances the walk cycle when the dog moved since the last draw
+    void  draw();  // also advances the walk cycle when the dog moved since the last draw; out of
+                   // view it sends no geometry but leaves the colour, materials and normal as drawn
+    Box   getBounds() const;  // in world coordinates, whatever the heading and the joint angles
     void  drawEllipse(float a, float b, float c);
     void  advanceWalkCycle();  // draw's own state step: one animation step (two running) when the
                                // position moved 0.001 or more on any axis since the last call
@@ -73,6 +77,7 @@ private:
     void  drawTail();
 
     GLUquadric* quadric;
+    bool  inView = true;  // false while draw() passes through a dog out of view: no piece is sent
     float x, y, z;
     float forwardMovement;
     int   turnRate;

@@ -393,17 +393,26 @@ void objReader::displayObj() const {
         const ObjFace& face = faces[t];
         glBegin(GL_POLYGON);
             for (int k = 0; k < 3; ++k) {
-                if (texCoords != nullptr) {
-                    const float* uvw = &texCoords[3 * face.texCoord[k]];
-                    glTexCoord3f(uvw[0], uvw[1], uvw[2]);
-                }
-                if (normals != nullptr) {
-                    const float* n = &normals[3 * face.normal[k]];
-                    glNormal3f(n[0], n[1], n[2]);
-                }
+                sendCornerAttributes(face, k);
                 const float* v = &vertices[3 * face.vertex[k]];
                 glVertex3f(v[0], v[1], v[2]);
             }
         glEnd();
+    }
+}
+
+void objReader::sendLastCorner() const {
+    if (error != ERROR_NONE || faceCount == 0) return;
+    sendCornerAttributes(faces[faceCount - 1], 2);
+}
+
+void objReader::sendCornerAttributes(const ObjFace& face, int k) const {
+    if (texCoords != nullptr) {
+        const float* uvw = &texCoords[3 * face.texCoord[k]];
+        glTexCoord3f(uvw[0], uvw[1], uvw[2]);
+    }
+    if (normals != nullptr) {
+        const float* n = &normals[3 * face.normal[k]];
+        glNormal3f(n[0], n[1], n[2]);
     }
 }

@@ -38,6 +38,9 @@ public:
     void centerObject();    // moves the centre of the bounding volume to the origin
     void resizeObject();    // scales so the largest bound is 1; a model with all bounds 0 is left as is
     void displayObj() const;  // one GL_POLYGON per triangle with the current colour and matrices
+    // The texture coordinate and normal displayObj sends last, without any vertex: what a model
+    // out of view sends, so the current values are those its drawing would leave.
+    void sendLastCorner() const;
 
     // Raw views of the loaded data, whatever the error state.
     int getNormalCount() const   { return normalCount; }
@@ -68,6 +71,7 @@ private:
     bool parseRecords(FILE* file, int faceRoom, Counts* read);  // false on a read error
     void parseFace(const char* args, bool flipWinding, int faceRoom, int* fi);
     void trackBounds(const float* vertex, bool first);
+    void sendCornerAttributes(const ObjFace& face, int k) const;  // those the file gave
     void enlargeBounds();
 
     float*   vertices;

@@ -7,13 +7,19 @@ namespace {
 constexpr float SPIN_STEP = 0.5f;     // degrees per draw
 constexpr float FULL_TURN = 360.0f;   // degrees
 constexpr float SHAFT_LENGTH = 2.0f;
+constexpr double SHAFT_RADIUS = 0.4;  // GLU takes its sizes in double precision
+constexpr double KNOB_RADIUS = 0.5;
+constexpr int   KNOB_STACKS = 5;
+constexpr float KNOB_RISE = 0.3f;     // knob centres above and below the shaft's axis
 constexpr float WHITE[] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr float SHININESS = 50.0f;
 // Each knob's translation adds to the ones before, so the knobs sit at (0, 0.3, 0),
 // (0, -0.3, 0), (0, -0.3, 2) and (0, 0.3, 2): a pair at each end of the shaft.
 constexpr float KNOB_STEPS[4][3] = {
-    {0.0f, 0.3f, 0.0f}, {0.0f, -0.6f, 0.0f}, {0.0f, 0.0f, SHAFT_LENGTH}, {0.0f, 0.6f, 0.0f},
+    {0.0f, KNOB_RISE, 0.0f}, {0.0f, -2 * KNOB_RISE, 0.0f}, {0.0f, 0.0f, SHAFT_LENGTH}, {0.0f, 2 * KNOB_RISE, 0.0f},
 };
+// The spin axis runs through the shaft's middle, this far above the bone's position.
+float centreHeight(int y) { return static_cast<float>(y + 1.8); }
 }
 
 Bone::Bone(int x, int y, int z, float red, float green, float blue)
@@ -54,8 +60,9 @@ void Bone::advanceSpin() {
 }
 
 void Bone::draw() {
+    const bool seen = Frustum::inView(getBounds());
     glPushMatrix();  // own matrix, so this bone's spin never reaches the next one
-        glTranslatef(static_cast<float>(x), static_cast<float>(y + 1.8), static_cast<float>(z));
+        glTranslatef(static_cast<float>(x), centreHeight(y), static_cast<float>(z));
         if (rotating) {
             glRotatef(angle, 0.0f, 1.0f, 0.0f);  // the angle from before this step
             advanceSpin();
@@ -65,12 +72,25 @@ void Bone::draw() {
         glMaterialfv(GL_FRONT, GL_DIFFUSE, WHITE);
         glMaterialfv(GL_FRONT, GL_SPECULAR, WHITE);
         glMaterialf(GL_FRONT, GL_SHININESS, SHININESS);
-        gluCylinder(quadric, 0.4, 0.4, SHAFT_LENGTH, 4, 1);
-        for (const auto& step : KNOB_STEPS) {
-            glTranslatef(step[0], step[1], step[2]);
-            gluSphere(quadric, 0.5, 5, 5);
+        if (seen) {
+            gluCylinder(quadric, SHAFT_RADIUS, SHAFT_RADIUS, SHAFT_LENGTH, 4, 1);
+            for (const auto& step : KNOB_STEPS) {
+                glTranslatef(step[0], step[1], step[2]);
+                gluSphere(quadric, KNOB_RADIUS, 5, KNOB_STACKS);
+            }
+        } else {
+            sendLastSphereNormal(KNOB_STACKS);
         }
     glPopMatrix();
+}
+
+// The knobs, centred on the shaft's ends, reach furthest from the spin axis, and above and
+// below it; the shaft's corners stay within sqrt(0.4 * 0.4 + 1) of the axis.
+Box Bone::getBounds() const {
+    const float reach = static_cast<float>(SHAFT_LENGTH / 2.0 + KNOB_RADIUS);
+    const float rise = static_cast<float>(KNOB_RISE + KNOB_RADIUS);
+    const float centre = centreHeight(y);
+    return {{x - reach, centre - rise, z - reach}, {x + reach, centre + rise, z + reach}};
 }
 
 void Bone::release() {

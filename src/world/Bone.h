@@ -1,6 +1,8 @@
 #ifndef BONEYARD_BONE_H
 #define BONEYARD_BONE_H
 
+#include "Frustum.h"
+
 class GLUquadric;
 
 // A collectible bone at a whole-unit position, spinning about the vertical axis.
@@ -11,7 +13,8 @@ public:
 
     void changeColor(float red, float green, float blue);
     int  checkCollect(int x, int y, int z);  // strict box of half-side 3; a hit sets collected (not const)
-    void draw();            // draws, then advances the spin while rotating
+    void draw();            // draws, then advances the spin while rotating; out of view it only spins
+    Box  getBounds() const; // in world coordinates, whatever the spin
     void advanceSpin();     // the spin step draw takes: +0.5 degree, wrapped only above 360
     bool isCollected() const { return collected; }
     void setCollected(bool value) { collected = value; }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "Frustum.h"
 #include "House.h"
 
 namespace {
@@ -330,16 +331,24 @@ void Scene::drawYard(bool withBones) {
         glPopMatrix();
     }
 
-    // The colour set for a prop stays current after its bracket closes.
-    for (const PropPlacement& p : PROPS) {
-        GLfloat placement[16];
-        propMatrix(p, placement);
-        glPushMatrix();
-            glColor3f(p.red, p.green, p.blue);
-            glMultMatrixf(placement);
-            (p.car ? car : toy).displayObj();
-        glPopMatrix();
-    }
+    for (int i = 0; i < PROP_COUNT; ++i) drawProp(i);
+}
+
+// The colour set for a prop stays current after its bracket closes. Its box is the model's
+// own, read through the placement.
+void Scene::drawProp(int i) const {
+    const PropPlacement& p = PROPS[i];
+    const objReader& model = p.car ? car : toy;
+    GLfloat placement[16];
+    propMatrix(p, placement);
+    Box box{};
+    model.getBoundingVolume(&box.min[0], &box.max[0], &box.min[1], &box.max[1], &box.min[2], &box.max[2]);
+    glPushMatrix();
+        glColor3f(p.red, p.green, p.blue);
+        glMultMatrixf(placement);
+        if (Frustum::inView(box)) model.displayObj();
+        else model.sendLastCorner();
+    glPopMatrix();
 }
 
 const PropPlacement& Scene::getProp(int i) { return PROPS[i]; }
@@ -399,12 +408,16 @@ void Scene::drawRoads() const {
         glBindTexture(GL_TEXTURE_2D, groundTexture);
         glEnable(GL_TEXTURE_2D);
         glColor3f(0.0f, 0.57f, 0.0f);
+        // A tile out of view sends nothing: the stone pad sends the last normal and texture
+        // coordinate either way.
+        const Frustum view = Frustum::current();
         for (int x0 = GROUND_MIN_X; x0 <= GROUND_MAX_X - 1; x0 += TILE_SIZE) {
             for (int z0 = GROUND_MIN_Z; z0 <= GROUND_MAX_Z - 1; z0 += TILE_SIZE) {
                 const float left = static_cast<float>(x0);
                 const float right = static_cast<float>(x0 + TILE_SIZE);
                 const float farZ = static_cast<float>(z0);
                 const float nearZ = static_cast<float>(z0 + TILE_SIZE);
+                if (Frustum::culling && !view.mayShow(Box{{left, 0, farZ}, {right, 0, nearZ}})) continue;
                 const TexVertex tile[] = {
                     {0, 0, left, 0, nearZ}, {0, 1, right, 0, nearZ},
                     {1, 1, right, 0, farZ}, {1, 0, left, 0, farZ},

@@ -50,8 +50,11 @@ public:
     int  checkBones(float x, float y, float z);  // collects bones in reach (not const); returns how many remain
     void resetBones();
 
+    // Each object, tile and prop out of the view of the current projection and model-view sends
+    // no geometry, but leaves GL's state as its drawing would (Frustum::culling switches it off).
     void drawScene();
     void drawStill();  // drawScene without the bones: the part of the yard that never changes
+    void drawProp(int i) const;  // i below PROP_COUNT, in world coordinates
     void drawTrees() const;
     void drawBushes() const;
     void drawBones();

@@ -3,9 +3,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+
 namespace {
 constexpr float TRUNK_HEIGHT = 8.0f;
 constexpr float CROWN_RADIUS = 3.0f;
+constexpr int   CROWN_STACKS = 9;
 constexpr float COLLISION_HALF_SIDE = 3.0f;  // whatever the trunk radii
 }
 
@@ -18,14 +21,22 @@ Tree::Tree(float x, float y, float z, float topRadius, float bottomRadius)
 }
 
 void Tree::drawTree() const {
+    const bool seen = Frustum::inView(getBounds());
     glPushMatrix();
         glTranslatef(x, y + TRUNK_HEIGHT, z);
         glRotatef(90.0f, 1.0f, 0.0f, 0.0f);  // the quadric's +z now points down the trunk
         glColor3f(0.53f, 0.27f, 0.07f);
-        gluCylinder(quadric, trunkTopRadius, trunkBottomRadius, TRUNK_HEIGHT, 8, 1);
+        if (seen) gluCylinder(quadric, trunkTopRadius, trunkBottomRadius, TRUNK_HEIGHT, 8, 1);
         glColor3f(0.0f, 1.0f, 0.0f);
-        gluSphere(quadric, CROWN_RADIUS, 9, 9);  // centred on the top of the trunk
+        if (seen) gluSphere(quadric, CROWN_RADIUS, 9, CROWN_STACKS);  // centred on the top of the trunk
+        else sendLastSphereNormal(CROWN_STACKS);
     glPopMatrix();
+}
+
+// The trunk stands on y; the crown, centred 8 above it, is the widest part unless the trunk is wider.
+Box Tree::getBounds() const {
+    const float reach = std::max({CROWN_RADIUS, trunkTopRadius, trunkBottomRadius});
+    return {{x - reach, y, z - reach}, {x + reach, y + TRUNK_HEIGHT + CROWN_RADIUS, z + reach}};
 }
 
 // The open cube of half-side collisionRadius around the foot of the trunk: a point

@@ -1,6 +1,8 @@
 #ifndef BONEYARD_TREE_H
 #define BONEYARD_TREE_H
 
+#include "Frustum.h"
+
 class GLUquadric;
 
 // A tree: brown trunk 8 units high and a green crown. Also an obstacle: the open cube
@@ -10,7 +12,8 @@ public:
     Tree() = default;  // an empty slot in Scene's array
     Tree(float x, float y, float z, float topRadius, float bottomRadius);  // creates the quadric
 
-    void drawTree() const;
+    void drawTree() const;  // out of view: no geometry, but the colours and normal it would leave
+    Box  getBounds() const;  // in world coordinates: the trunk and the crown
     int  checkCollision(float x, float y, float z) const;  // strict on all six sides; tests height too
     void release();  // deletes the quadric; called once per added slot by the Scene that owns it
 
