@@ -182,7 +182,7 @@ std::vector<Shot> sweep() {
 }
 
 // The frame of `shot` from the program's start state. Shadowed, the light's image of the still
-// yard is drawn anew (the light moved and back), so that culling draws it too.
+// yard is drawn anew (the reshape let it go), so that culling draws it too.
 std::vector<unsigned char> drawShot(const Shot& shot, bool culled, time_t now) {
     Frustum::culling = culled;
     resetShellState();
@@ -191,12 +191,6 @@ std::vector<unsigned char> drawShot(const Shot& shot, bool culled, time_t now) {
     shadow = shot.shadows;
     for (char key : shot.keys) press(key), frame();
     seconds = started ? now + initialTime : seconds;
-    if (shadow) {
-        light4_pos[1] += 1.0f;
-        glClear(GL_DEPTH_BUFFER_BIT);
-        renderLightDepth();
-        light4_pos[1] -= 1.0f;
-    }
     frame();
     Frustum::culling = true;
     return readFrame();
