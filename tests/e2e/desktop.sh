@@ -7,12 +7,12 @@
 #                     (the test shim's stand-in game mode), at -geometry's size and place;
 #   signal NAME WHEN  on a running game in (stand-in) full screen, shown or hidden: the game
 #                     leaves full screen and ends by that signal within a second: 128 + n;
-#   hidden            unmapped for 5 s: under 5% of a core; frames again once mapped;
-#   identity          WM_CLASS, _NET_WM_PID and the icon's sizes as xprop reads them, all there
+#   window-manager    WM_CLASS, _NET_WM_PID and the icon's sizes as xprop reads them, all there
 #                     when the window is first mapped; the icon's pixels are the SVG's as
-#                     rsvg-convert draws it.
-# Usage: desktop.sh BONEYARD FRAME_SHIM DATA_DIR SVG_ICON ROW_PATTERN (an ERE on the rows)
-BONEYARD=$1 FRAME_SHIM=$2 DATA=$3 SVG=$4
+#                     rsvg-convert draws it; unmapped for 5 s, under 5% of a core; frames again
+#                     once mapped.
+# Usage: desktop.sh BONEYARD FRAME_SHIM DATA_DIR PACKAGING_DIR ROW_PATTERN (an ERE on the rows)
+BONEYARD=$1 FRAME_SHIM=$2 DATA=$3 PACKAGING=$4
 . "$(dirname "$0")/lib.sh" || exit 1
 ROWS='
 args --help
@@ -26,8 +26,7 @@ window -geometry 640x480+30+40
 signal INT shown
 signal TERM hidden
 signal HUP shown
-hidden
-identity'
+window-manager'
 HIDDEN_CPU_LIMIT=5      # percent of one core
 SIGNAL_LIMIT_MS=1500    # the game looks every 250 ms; the rest is slack for a busy machine
 
@@ -53,8 +52,10 @@ args_row() {
         [ "$status" -eq 2 ] && [ ! -s "$WORK/out" ] && [ "$lines" -eq 2 ] && grep -qF -- "'$1'" <(head -n1 "$WORK/err") &&
             [ "$(tail -n1 "$WORK/err")" = "Try 'boneyard --help'." ] ||
             { fail "$*: status $status, expected 2 and two stderr lines, naming '$1' and then \"Try 'boneyard --help'.\""; sed 's/^/    stderr: /' "$WORK/err" >&2; }
-        return ;;
+        ;;
     esac
+    echo "-- $*: status $status, $(grep -c '' "$WORK/out") lines on stdout, $lines on stderr"
+    [ "$status" -eq 0 ] || return
     # Help and version need no display either.
     (cd "$WORK" && DISPLAY= exec timeout 10 "$BONEYARD" "$@" >"$WORK/out.nodisplay" 2>/dev/null); status=$?
     [ "$status" -eq 0 ] && cmp -s "$WORK/out" "$WORK/out.nodisplay" || fail "$*: status $status or other output without a display"
@@ -104,31 +105,14 @@ signal_row() {
 # Processor time of all the game's threads, in clock ticks.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }
 
-hidden_row() {
-    local ticks started percent frames
-    GAME_ENV=()
-    start_playing '^Assignment 3 - Pellowin$' || return
-    press q
-    xdotool windowunmap --sync "$WINDOW"; sleep 1
-    frames=$(frames) ticks=$(cpu_ticks) started=$(date +%s%N)
-    sleep 5
-    # Thousandths of a percent of one core.
-    percent=$((($(cpu_ticks) - ticks) * 100000000 / $(getconf CLK_TCK) / (($(date +%s%N) - started) / 1000000)))
-    echo "-- hidden for 5 s: $((percent / 1000)).$(printf %03d $((percent % 1000))) % of a core, $(($(frames) - frames)) frames"
-    [ "$percent" -lt $((HIDDEN_CPU_LIMIT * 1000)) ] || fail "hidden: $((percent / 1000)) % of a core, expected under $HIDDEN_CPU_LIMIT %"
-    xdotool windowmap --sync "$WINDOW"
-    more_frames 3 20 || fail "hidden: no frames after the window was mapped again"
-    quit
-}
-
-identity_row() {
-    local size off
+# The window's identity, then 5 s unmapped during a game, then mapped again.
+window_manager_row() {
+    local size off ticks started percent
     GAME_ENV=("BONEYARD_MAP_LOG=$WORK/map.log")
     start_playing '^Assignment 3 - Pellowin$' || return
-    xprop -id "$WINDOW" WM_CLASS _NET_WM_PID >"$WORK/xprop"
-    xprop -id "$WINDOW" -notype _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' >>"$WORK/xprop"
+    { xprop -id "$WINDOW" WM_CLASS _NET_WM_PID; xprop -id "$WINDOW" -notype _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)'; } >"$WORK/xprop"
     sed 's/^/-- xprop: /' "$WORK/xprop"
-    diff - "$WORK/xprop" <<EOF || fail "identity: xprop differs from the lines above (< expected, > got)"
+    diff - "$WORK/xprop" <<EOF || fail "xprop differs from the lines above (< expected, > got)"
 WM_CLASS(STRING) = "boneyard", "Boneyard"
 _NET_WM_PID(CARDINAL) = $GAME_PID
 Icon (16 x 16)
@@ -136,27 +120,36 @@ Icon (32 x 32)
 Icon (48 x 48)
 Icon (64 x 64)
 EOF
+    grep -qx 'StartupWMClass=Boneyard' "$PACKAGING/boneyard.desktop" || fail "the menu entry's StartupWMClass is not Boneyard"
     # 4 sizes of 2 + size * size values: 7688.
     [ "$(head -n1 "$WORK/map.log")" = "WM_CLASS boneyard.Boneyard _NET_WM_PID $GAME_PID _NET_WM_ICON 7688" ] ||
-        fail "identity: when first mapped the window carried $(head -n1 "$WORK/map.log")"
-    # Each size against the SVG drawn by another renderer: pixels off by more than 15%
-    # (none here) at most 1% of them. A flipped gradient, a turned bone or swapped channels
-    # change a quarter or more.
+        fail "when first mapped the window carried $(head -n1 "$WORK/map.log")"
+    # Each size against the SVG drawn by another renderer: pixels off by more than 15% (none
+    # here) at most 1%. A flipped gradient, a turned bone or swapped channels change far more.
     xprop -id "$WINDOW" -notype -f _NET_WM_ICON 32c _NET_WM_ICON | perl -e '
         my @v = split /,\s*/, (<STDIN> =~ s/^[^=]*=\s*//r);
-        while (@v) {
-            my ($w, $h) = splice @v, 0, 2;
+        while (my ($w, $h) = splice @v, 0, 2) {
             open my $out, ">", "$ARGV[0]/icon$w.pam" or die;
             print $out "P7\nWIDTH $w\nHEIGHT $h\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
             print $out pack "C4", ($_ >> 16) & 255, ($_ >> 8) & 255, $_ & 255, ($_ >> 24) & 255 for splice @v, 0, $w * $h;
         }' "$WORK"
     for size in 16 32 48 64; do
-        [ -s "$WORK/icon$size.pam" ] || { fail "identity: no ${size}-pixel icon"; continue; }
-        rsvg-convert -w $size -h $size "$SVG" -o "$WORK/svg$size.png" || { fail "rsvg-convert $SVG"; continue; }
-        off=$(compare -metric AE -fuzz 15% "$WORK/icon$size.pam" "$WORK/svg$size.png" null: 2>&1)
-        [ "${off%.*}" -le $((size * size / 100)) ] 2>/dev/null || fail "identity: the ${size}-pixel icon: $off pixels differ from the SVG's"
+        rsvg-convert -w $size -h $size "$PACKAGING/boneyard.svg" -o "$WORK/svg$size.png" &&
+            off=$(compare -metric AE -fuzz 15% "$WORK/icon$size.pam" "$WORK/svg$size.png" null: 2>&1) &&
+            [ "${off%.*}" -le $((size * size / 100)) ] || { fail "the ${size}-pixel icon: ${off:-none}"; continue; }
         echo "-- the ${size}-pixel icon: $off pixels off from the SVG's"
     done
+
+    press q
+    xdotool windowunmap --sync "$WINDOW"; sleep 1
+    ticks=$(cpu_ticks) started=$(date +%s%N)
+    sleep 5
+    # Thousandths of a percent of one core.
+    percent=$((($(cpu_ticks) - ticks) * 100000000 / $(getconf CLK_TCK) / (($(date +%s%N) - started) / 1000000)))
+    echo "-- hidden for 5 s: $((percent / 1000)).$(printf %03d $((percent % 1000))) % of a core"
+    [ "$percent" -lt $((HIDDEN_CPU_LIMIT * 1000)) ] || fail "hidden: $((percent / 1000)) % of a core, expected under $HIDDEN_CPU_LIMIT %"
+    xdotool windowmap --sync "$WINDOW"
+    more_frames 3 20 || fail "hidden: no frames after the window was mapped again"
     quit
 }
 
@@ -167,8 +160,7 @@ while read -r kind words; do
     args) args_row $words ;;
     window) window_row $words ;;
     signal) signal_row $words ;;
-    hidden) hidden_row ;;
-    identity) identity_row ;;
+    window-manager) window_manager_row ;;
     esac
 done <<<"$rows"
 finish
