@@ -11,30 +11,21 @@ TEST(CommandLine, OursGlutsAndTheRestInOrder) {
     using A = CommandLine::Action;
     const struct { std::vector<const char*> args; A action; bool windowed, sizeGiven; const char* named; } rows[] = {
         {{}, A::Play, false, false, ""},
-        {{"--windowed"}, A::Play, true, false, ""},
-        {{"-display", ":3", "-sync", "-iconic", "-direct", "-gldebug"}, A::Play, false, false, ""},
-        {{"-display", "-h"}, A::Play, false, false, ""},
-        {{"-display", "--version", "-indirect"}, A::Play, false, false, ""},
+        {{"-display", "-h", "-sync", "-iconic", "-direct", "-gldebug", "--windowed"}, A::Play, true, false, ""},
         {{"-geometry", "640x480+10-20"}, A::Play, true, true, ""},
         {{"-geometry", "+10+20"}, A::Play, true, false, ""},  // the place only: the size stays 1024x768
         {{"-geometry", "640x480junk"}, A::Bad, false, false, "'640x480junk'"},
-        {{"-geometry"}, A::Bad, false, false, "'-geometry'"},
         {{"--windowed", "-display"}, A::Bad, false, false, "'-display'"},
-        {{"-h", "--bogus"}, A::Help, false, false, ""},
-        {{"--windowed", "--help"}, A::Help, true, false, ""},
+        {{"--windowed", "--help", "--bogus"}, A::Help, true, false, ""},
         {{"--version", "-h"}, A::Version, false, false, ""},
         {{"--bogus", "--help"}, A::Bad, false, false, "'--bogus'"},
         {{"--window"}, A::Bad, false, false, "'--window'"},
-        {{"-Display", ":3"}, A::Bad, false, false, "'-Display'"},
         {{"yard"}, A::Bad, false, false, "'yard'"},
-        {{"-"}, A::Bad, false, false, "'-'"},
     };
     for (const auto& row : rows) {
         std::vector<const char*> argv{"boneyard"};
         argv.insert(argv.end(), row.args.begin(), row.args.end());
-        std::string line;
-        for (const char* arg : row.args) line += std::string(arg) + " ";
-        SCOPED_TRACE(line);
+        SCOPED_TRACE(testing::PrintToString(row.args));
         const CommandLine got = parseCommandLine(static_cast<int>(argv.size()), argv.data());
         EXPECT_EQ(got.action, row.action);
         EXPECT_EQ((std::vector<bool>{got.windowed, got.sizeGiven}), (std::vector<bool>{row.windowed, row.sizeGiven}));
