@@ -34,11 +34,11 @@ e2e_setup xev xprop xwininfo perl rsvg-convert
 watch_windows
 FULL_SCREEN=("BONEYARD_FAKE_GAME_MODE=$WORK/gamemode.log")  # GAME_ENV of a row where full screen looks possible
 
-# The command line alone: no game may start, so it runs with a timeout and no data.
+# The command line alone: in the data folder, so a game that wrongly starts opens its window.
 args_row() {
     local windows status lines
     windows=$(sync_watch)
-    (cd "$WORK" && exec timeout 10 "$BONEYARD" "$@" >"$WORK/out" 2>"$WORK/err"); status=$?
+    (cd "$DATA" && exec timeout 10 "$BONEYARD" "$@" >"$WORK/out" 2>"$WORK/err"); status=$?
     [ "$(sync_watch)" -eq "$windows" ] || fail "$*: a window was created"
     lines=$(grep -c '' "$WORK/err")
     case $1 in
@@ -57,7 +57,7 @@ args_row() {
     echo "-- $*: status $status, $(grep -c '' "$WORK/out") lines on stdout, $lines on stderr"
     [ "$status" -eq 0 ] || return
     # Help and version need no display either.
-    (cd "$WORK" && DISPLAY= exec timeout 10 "$BONEYARD" "$@" >"$WORK/out.nodisplay" 2>/dev/null); status=$?
+    (cd "$DATA" && DISPLAY= exec timeout 10 "$BONEYARD" "$@" >"$WORK/out.nodisplay" 2>/dev/null); status=$?
     [ "$status" -eq 0 ] && cmp -s "$WORK/out" "$WORK/out.nodisplay" || fail "$*: status $status or other output without a display"
 }
 
