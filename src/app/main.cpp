@@ -11,7 +11,6 @@ int main(int argc, char** argv) {
     if (options.action != CommandLine::Action::Play) return answerCommandLine(options);
 
     glutInit(&argc, argv);
-    catchQuitSignals();
     nameGameWindows();
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     reportMissingData();
@@ -20,10 +19,14 @@ int main(int argc, char** argv) {
     readTextures();
     glutGameModeString("1024x768:32@75");
     if (!options.windowed && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+        catchQuitSignals();  // from here on a signal must give the desktop its video mode back
         glutEnterGameMode();
     } else {
         if (!options.sizeGiven) glutInitWindowSize(1024, 768);  // else -geometry's size, which glutInit took
+        // GLUT waits in here until the window is mapped, which a window manager may put off
+        // (-iconic); a signal till then ends the game at once, with nothing to undo.
         glutCreateWindow("Assignment 3 - Pellowin");
+        catchQuitSignals();
     }
 
     glutReshapeFunc(myReshape);

@@ -7,6 +7,7 @@
 #                     (the test shim's stand-in game mode), at -geometry's size and place;
 #   signal NAME WHEN  on a running game in (stand-in) full screen, shown or hidden: the game
 #                     leaves full screen and ends by that signal within a second: 128 + n;
+#                     also in a window that was never mapped (GLUT waits for the map);
 #   window-manager    WM_CLASS, _NET_WM_PID and the icon's sizes as xprop reads them, all there
 #                     when the window is first mapped; the icon's pixels are the SVG's as
 #                     rsvg-convert draws it; unmapped for 5 s, under 5% of a core; frames again
@@ -26,6 +27,7 @@ window -geometry 640x480+30+40
 signal INT shown
 signal TERM hidden
 signal HUP shown
+signal TERM unmapped
 window-manager'
 HIDDEN_CPU_LIMIT=5      # percent of one core
 SIGNAL_LIMIT_MS=1500    # the game looks every 250 ms; the rest is slack for a busy machine
@@ -88,17 +90,25 @@ window_row() {
 signal_row() {
     local number started elapsed
     number=$(kill -l "$1")
-    GAME_ENV=("${FULL_SCREEN[@]}" "BONEYARD_MAP_LOG=$WORK/map.log")
-    start_playing '^FREEGLUT$' || return
-    grep -q '^WM_CLASS boneyard.Boneyard ' "$WORK/map.log" || fail "SIG$1: the full-screen window was mapped without its WM_CLASS"
-    press q
+    if [ "$2" = unmapped ]; then
+        GAME_ENV=("BONEYARD_MAP_LOG=$WORK/map.log" BONEYARD_NEVER_MAP=1)
+        rm -f "$WORK/map.log" "$WORK/gamemode.log"
+        start_game "$(fresh_run_dir "$DATA")"
+        until [ -s "$WORK/map.log" ]; do kill -0 "$GAME_PID" && sleep 0.1 || { fail "SIG$1: no map asked for"; return; }; done
+        sleep 0.5
+    else
+        GAME_ENV=("${FULL_SCREEN[@]}" "BONEYARD_MAP_LOG=$WORK/map.log")
+        start_playing '^FREEGLUT$' || return
+        grep -q '^WM_CLASS boneyard.Boneyard ' "$WORK/map.log" || fail "SIG$1: the full-screen window was mapped without its WM_CLASS"
+        press q
+    fi
     if [ "$2" = hidden ]; then xdotool windowunmap --sync "$WINDOW"; sleep 0.5; fi
     started=$(date +%s%N)
     kill -s "$1" "$GAME_PID"
     wait_exit 10; elapsed=$((($(date +%s%N) - started) / 1000000))
     [ "$STATUS" -eq $((128 + number)) ] || fail "SIG$1 ($2): status $STATUS, expected $((128 + number))"
     [ "$elapsed" -le "$SIGNAL_LIMIT_MS" ] || fail "SIG$1 ($2): ended after $elapsed ms"
-    [ "$(tail -n1 "$WORK/gamemode.log" 2>/dev/null)" = leave ] || fail "SIG$1 ($2): full screen was not left"
+    [ "$2" = unmapped ] || [ "$(tail -n1 "$WORK/gamemode.log" 2>/dev/null)" = leave ] || fail "SIG$1 ($2): full screen was not left"
     echo "-- SIG$1 ($2): status $STATUS after $elapsed ms"
 }
 

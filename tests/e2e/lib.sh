@@ -87,7 +87,7 @@ wait_exit() {
     while kill -0 "$GAME_PID" 2>/dev/null; do
         [ $SECONDS -lt $deadline ] && sleep 0.1 || { kill -9 "$GAME_PID"; wait "$GAME_PID"; STATUS=124 GAME_PID=""; return 1; }
     done
-    wait "$GAME_PID" 2>/dev/null; STATUS=$? GAME_PID=""  # quiet: an end by a signal is for the caller to judge
+    wait "$GAME_PID"; STATUS=$? GAME_PID=""
 }
 
 shot() { import -window "$WINDOW" "$1" || die "cannot capture the window"; }

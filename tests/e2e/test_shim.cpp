@@ -5,7 +5,8 @@
 //   the process holds, not what glibc keeps cached after frees;
 // - with BONEYARD_MAP_LOG naming a file, each XMapWindow first writes there what the window carries
 //   as the map goes out (its WM_CLASS, _NET_WM_PID and the length of _NET_WM_ICON): a window
-//   manager sees no more than that when it is asked to map the window;
+//   manager sees no more than that when it is asked to map the window; with BONEYARD_NEVER_MAP
+//   set too, the map never goes out, as when a window manager holds back a window started iconic;
 // - with BONEYARD_FAKE_GAME_MODE naming a file, full-screen game mode looks possible on any server
 //   (Xvfb has none): entering it opens an ordinary 1024x768 window titled "FREEGLUT", as freeglut
 //   names its game-mode window, and leaving destroys it; each is logged to that file as "enter" or
@@ -88,7 +89,7 @@ extern "C" int XMapWindow(Display* display, Window window) {
         }
         if (named) XFree(hint.res_name), XFree(hint.res_class);
     }
-    return realMap(display, window);
+    return std::getenv("BONEYARD_NEVER_MAP") != nullptr ? 1 : realMap(display, window);
 }
 
 static bool gameModeLog(const char* event) {
