@@ -89,6 +89,11 @@ void catchQuitSignals() {
     action.sa_handler = recordSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : QUIT_SIGNALS) sigaction(signal, &action, nullptr);
+    for (int signal : QUIT_SIGNALS) {
+        // One ignored when the game started stays ignored: nohup's SIGHUP, a background job's SIGINT.
+        struct sigaction inherited {};
+        if (sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
+        sigaction(signal, &action, nullptr);
+    }
     glutTimerFunc(QUIT_POLL_MS, watchQuitSignals, 0);
 }

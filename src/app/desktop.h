@@ -11,7 +11,8 @@ void nameGameWindows();
 
 constexpr unsigned QUIT_POLL_MS = 250;  // how often the recorded signal is looked at
 
-// From now on SIGINT, SIGTERM and SIGHUP are only recorded; a GLUT timer looks every
+// From now on SIGINT, SIGTERM and SIGHUP (those not ignored from the start, as nohup does)
+// are only recorded; a GLUT timer looks every
 // QUIT_POLL_MS, whether the window shows or not, and then leaves game mode and ends the game
 // by that same signal, so its parent sees 128 + the signal's number. Needs glutInit.
 void catchQuitSignals();

@@ -7,7 +7,8 @@
 #                     (the test shim's stand-in game mode), at -geometry's size and place;
 #   signal NAME WHEN  on a running game in (stand-in) full screen, shown or hidden: the game
 #                     leaves full screen and ends by that signal within a second: 128 + n;
-#                     also in a window that was never mapped (GLUT waits for the map);
+#                     also in a window that was never mapped (GLUT waits for the map); and
+#                     an ignored SIGHUP (nohup) stays ignored;
 #   window-manager    WM_CLASS, _NET_WM_PID and the icon's sizes as xprop reads them, all there
 #                     when the window is first mapped; the icon's pixels are the SVG's as
 #                     rsvg-convert draws it; unmapped for 5 s, under 5% of a core; frames again
@@ -28,6 +29,7 @@ signal INT shown
 signal TERM hidden
 signal HUP shown
 signal TERM unmapped
+signal HUP ignored
 window-manager'
 HIDDEN_CPU_LIMIT=5      # percent of one core
 SIGNAL_LIMIT_MS=1500    # the game looks every 250 ms; the rest is slack for a busy machine
@@ -90,6 +92,8 @@ window_row() {
 signal_row() {
     local number started elapsed
     number=$(kill -l "$1")
+    local GAME_PREFIX=(env --default-signal=INT)  # bash starts a background job with SIGINT ignored
+    [ "$2" = ignored ] && GAME_PREFIX=(env --ignore-signal=HUP)
     if [ "$2" = unmapped ]; then
         GAME_ENV=("BONEYARD_MAP_LOG=$WORK/map.log" BONEYARD_NEVER_MAP=1)
         rm -f "$WORK/map.log" "$WORK/gamemode.log"
@@ -105,6 +109,11 @@ signal_row() {
     if [ "$2" = hidden ]; then xdotool windowunmap --sync "$WINDOW"; sleep 0.5; fi
     started=$(date +%s%N)
     kill -s "$1" "$GAME_PID"
+    if [ "$2" = ignored ]; then
+        more_frames 3 20 || fail "SIG$1 ($2): no frames after it"
+        press Escape; wait_exit 20; [ "$STATUS" -eq 0 ] || fail "SIG$1 ($2): status $STATUS after ESC, expected 0"
+        return
+    fi
     wait_exit 10; elapsed=$((($(date +%s%N) - started) / 1000000))
     [ "$STATUS" -eq $((128 + number)) ] || fail "SIG$1 ($2): status $STATUS, expected $((128 + number))"
     [ "$elapsed" -le "$SIGNAL_LIMIT_MS" ] || fail "SIG$1 ($2): ended after $elapsed ms"
