@@ -260,3 +260,9 @@ void displayCallback() {
 void idleCallback() {
     glutPostRedisplay();
 }
+
+void windowStatusCallback(int state) {
+    const bool visible = state != GLUT_HIDDEN && state != GLUT_FULLY_COVERED;
+    glutIdleFunc(visible ? idleCallback : nullptr);  // without an idle callback GLUT sleeps until an event
+    if (visible) glutPostRedisplay();
+}

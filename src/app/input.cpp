@@ -41,12 +41,6 @@ void zoomIn() {
     if (zoom > MIN_ZOOM) zoom -= ZOOMCONST;
 }
 
-void leave() {
-    // Full screen changed the desktop's video mode: give it back before going.
-    if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) glutLeaveGameMode();
-    std::exit(0);
-}
-
 // The keys that move the free camera's pivot; they act only while a game runs.
 void pivotKey(unsigned char key) {
     switch (key) {
@@ -95,11 +89,18 @@ void zoomDrag(int y) {
 
 }  // namespace
 
+void leaveFullScreen() {
+    // Full screen changed the desktop's video mode: give it back before going.
+    if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) glutLeaveGameMode();
+}
+
 void keyCallback(unsigned char key, int x, int y) {
     (void)x;
     (void)y;
     switch (key) {
-    case KEY_ESC: leave(); break;
+    case KEY_ESC:
+        leaveFullScreen();
+        std::exit(0);
     case 'e': if (started) stepDog(1.0f); break;
     case 'd': if (started) stepDog(-1.0f); break;
     case 's': if (started) dog.turnLeft(); break;

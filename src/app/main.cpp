@@ -1,21 +1,32 @@
 // boneyard: a dog collects bones in a fenced night-time yard before the clock runs out.
+#include "commandline.h"
+#include "desktop.h"
 #include "shell.h"
 
 #include <GL/glut.h>
 
 int main(int argc, char** argv) {
+    // Read before glutInit: --help, --version and a bad command line need no display.
+    const CommandLine options = parseCommandLine(argc, argv);
+    if (options.action != CommandLine::Action::Play) return answerCommandLine(options);
+
     glutInit(&argc, argv);
+    nameGameWindows();
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     reportMissingData();
     // A missing picture ends the game here, before the screen mode changes or a window
     // exists, so the desktop is left as it was.
     readTextures();
     glutGameModeString("1024x768:32@75");
-    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+    if (!options.windowed && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+        catchQuitSignals();  // from here on a signal must give the desktop its video mode back
         glutEnterGameMode();
     } else {
-        glutInitWindowSize(1024, 768);
+        if (!options.sizeGiven) glutInitWindowSize(1024, 768);  // else -geometry's size, which glutInit took
+        // GLUT waits in here until the window is mapped, which a window manager may put off
+        // (-iconic); a signal till then ends the game at once, with nothing to undo.
         glutCreateWindow("Assignment 3 - Pellowin");
+        catchQuitSignals();
     }
 
     glutReshapeFunc(myReshape);
@@ -24,6 +35,7 @@ int main(int argc, char** argv) {
     glutMouseFunc(mouseCallback);
     glutMotionFunc(motionCallback);
     glutIdleFunc(idleCallback);
+    glutWindowStatusFunc(windowStatusCallback);
 
     init();
     glutMainLoop();

@@ -47,10 +47,14 @@ void reportMissingData();
 void myReshape(int width, int height);  // a height of 0 is treated as 1
 void displayCallback();  // one whole frame, swap included
 void idleCallback();
+// Hidden (unmapped, minimised) or fully covered, no frame would show: asks for none until the
+// window shows again. The countdown keeps its wall-clock end meanwhile.
+void windowStatusCallback(int state);
 
 void keyCallback(unsigned char key, int x, int y);
 void mouseCallback(int button, int state, int x, int y);
 void motionCallback(int x, int y);
+void leaveFullScreen();  // gives the desktop its video mode back, if game mode is on
 void checkMove(float x, float y, float z, float dx, float dy, float dz);  // refused if the destination collides
 
 void resetTime();    // starts a new game unless one is running

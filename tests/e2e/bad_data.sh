@@ -37,17 +37,7 @@ damage() {
 }
 
 e2e_setup xev xprop perl
-# The watcher logs every window created or mapped on our X server. sync_watch prints their
-# count once a root property we set comes back: then all requests sent before are logged.
-xev -root -event substructure -event property >"$WORK/windows.log" 2>&1 & EXTRA_PIDS=$!
-sync_watch() {
-    local seen deadline=$((SECONDS + 20))
-    seen=$(grep -c PropertyNotify "$WORK/windows.log")
-    until [ "$(grep -c PropertyNotify "$WORK/windows.log")" -gt "$seen" ]; do  # set again: it may not listen yet
-        [ $SECONDS -lt $deadline ] && xprop -root -f _BONEYARD_WATCH 8s -set _BONEYARD_WATCH "$seen" && sleep 0.1 || die "no answer from the watcher"
-    done
-    grep -cE '^(CreateNotify|MapNotify)' "$WORK/windows.log"
-}
+watch_windows
 
 rows=$(grep -E -e "$4" <<<"$ROWS") || die "no row matches \"$4\""
 while read -r file cells; do for cell in $cells; do

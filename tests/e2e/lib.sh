@@ -27,26 +27,49 @@ e2e_setup() {
     export DISPLAY=":$(head -n1 "$WORK/display")"
 }
 
+# Starts an X client that logs every window created or mapped on our server (needs xev and
+# xprop). sync_watch prints their count once a root property we set comes back: then all
+# requests sent before are logged.
+watch_windows() {
+    xev -root -event substructure -event property >"$WORK/windows.log" 2>&1 & EXTRA_PIDS=$!
+}
+sync_watch() {
+    local seen deadline=$((SECONDS + 20))
+    seen=$(grep -c PropertyNotify "$WORK/windows.log")
+    until [ "$(grep -c PropertyNotify "$WORK/windows.log")" -gt "$seen" ]; do  # set again: it may not listen yet
+        [ $SECONDS -lt $deadline ] && xprop -root -f _BONEYARD_WATCH 8s -set _BONEYARD_WATCH "$seen" && sleep 0.1 || die "no answer from the watcher"
+    done
+    grep -cE '^(CreateNotify|MapNotify)' "$WORK/windows.log"
+}
+
 # Prints the path of a fresh folder holding a copy of the data files in folder $1.
 fresh_run_dir() { local dir; dir=$(mktemp -d "$WORK/run.XXXXXX") && cp -r "$1"/. "$dir/" && echo "$dir"; }
 
-# Starts the game in folder $1: its stderr to $WORK/game.err, its frame count to $WORK/game.frames.
+# Starts the game in folder $1 with the arguments after it: its stderr to $WORK/game.err, its
+# frame count to $WORK/game.frames. GAME_ENV may hold more NAME=VALUE words for its environment.
 start_game() {
+    local dir=$1; shift
     rm -f "$WORK/game.err" "$WORK/game.frames"
-    (cd "$1" && exec env LD_PRELOAD="${FRAME_SHIM:-}" \
-        BONEYARD_FRAME_COUNT_FILE="$WORK/game.frames" ${GAME_PREFIX[@]+"${GAME_PREFIX[@]}"} "$BONEYARD" 2>"$WORK/game.err") &
+    (cd "$dir" && exec env LD_PRELOAD="${FRAME_SHIM:-}" BONEYARD_FRAME_COUNT_FILE="$WORK/game.frames" \
+        ${GAME_ENV[@]+"${GAME_ENV[@]}"} ${GAME_PREFIX[@]+"${GAME_PREFIX[@]}"} "$BONEYARD" "$@" 2>"$WORK/game.err") &
     GAME_PID=$!
 }
 frames() { local n; n=$(tr -d ' \n' 2>/dev/null <"$WORK/game.frames"); echo "${n:-0}"; }
 stderr_lines() { grep -c '' "$WORK/game.err"; }
 press() { xdotool key --clearmodifiers "$@" 2>/dev/null; }
 
-# Waits up to $1 s for the window with the game's exact title, moves it to the screen's
-# corner (its pixels are then the screen's) and focuses it (there is no window manager).
+# Waits up to $1 s for a shown window named $2 (an ERE; the game's exact title by default)
+# and sets WINDOW. wait_window then moves it to the screen's corner (its pixels are then the
+# screen's) and focuses it (there is no window manager).
+find_window() {
+    local deadline=$((SECONDS + $1))
+    until WINDOW=$(xdotool search --onlyvisible --name "${2:-^Assignment 3 - Pellowin\$}" 2>/dev/null | head -n1) && [ -n "$WINDOW" ]; do
+        [ $SECONDS -lt $deadline ] && kill -0 "$GAME_PID" 2>/dev/null && sleep 0.2 || return 1
+    done
+}
 wait_window() {
     local deadline=$((SECONDS + $1))
-    until WINDOW=$(xdotool search --onlyvisible --name '^Assignment 3 - Pellowin$' 2>/dev/null | head -n1) && [ -n "$WINDOW" ] &&
-          timeout 5 xdotool windowmove --sync "$WINDOW" 0 0 windowfocus --sync "$WINDOW" 2>/dev/null; do
+    until find_window "$1" "${2:-}" && timeout 5 xdotool windowmove --sync "$WINDOW" 0 0 windowfocus --sync "$WINDOW" 2>/dev/null; do
         [ $SECONDS -lt $deadline ] && kill -0 "$GAME_PID" 2>/dev/null && sleep 0.2 || return 1
     done
 }

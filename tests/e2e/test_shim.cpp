@@ -3,6 +3,14 @@
 //   after which the count is written over the start of the file named by BONEYARD_FRAME_COUNT_FILE;
 // - with BONEYARD_TRIM_ON_USR1 set, SIGUSR1 asks for a malloc_trim, so a memory reading sees what
 //   the process holds, not what glibc keeps cached after frees;
+// - with BONEYARD_MAP_LOG naming a file, each XMapWindow first writes there what the window carries
+//   as the map goes out (its WM_CLASS, _NET_WM_PID and the length of _NET_WM_ICON): a window
+//   manager sees no more than that when it is asked to map the window; with BONEYARD_NEVER_MAP
+//   set too, the map never goes out, as when a window manager holds back a window started iconic;
+// - with BONEYARD_FAKE_GAME_MODE naming a file, full-screen game mode looks possible on any server
+//   (Xvfb has none): entering it opens an ordinary 1024x768 window titled "FREEGLUT", as freeglut
+//   names its game-mode window, and leaving destroys it; each is logged to that file as "enter" or
+//   "leave", so a test sees whether the game gave the desktop its mode back;
 // - dlclose does nothing. At exit libGL unloads the GL driver before leaks are looked for; what its
 //   globals held would then show as lost in "<unknown module>", which no suppression can name. Kept
 //   loaded, that is reachable, and what the driver really loses is reported under its own name.
@@ -12,9 +20,17 @@
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
+#include <GL/freeglut_std.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
+
+template <class Function>
+Function* next(const char* name) { return reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name)); }
 
 // A thread of its own takes SIGUSR1, so the trim also happens while no frame is drawn. The
 // signal is blocked before the game starts any thread, so every later thread inherits that.
@@ -43,4 +59,61 @@ extern "C" void glXSwapBuffers(void* display, unsigned long drawable) {
     char text[24];
     const int length = std::snprintf(text, sizeof text, "%20lu\n", ++frames);
     if (fd >= 0 && pwrite(fd, text, std::size_t(length), 0) != length) fd = -1;
+}
+
+// The values of `window`'s 32-bit property `name`; none when it has none.
+static std::vector<long> cardinals(Display* display, Window window, const char* name) {
+    Atom type;
+    int format;
+    unsigned long items, after;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1L << 20, False, XA_CARDINAL,
+                           &type, &format, &items, &after, &data) == Success && format == 32)
+        values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + items);
+    if (data != nullptr) XFree(data);
+    return values;
+}
+
+extern "C" int XMapWindow(Display* display, Window window) {
+    static const auto realMap = next<int(Display*, Window)>("XMapWindow");
+    if (const char* path = std::getenv("BONEYARD_MAP_LOG")) {
+        XClassHint hint{};
+        const bool named = XGetClassHint(display, window, &hint);  // a round trip: what was sent before is there
+        if (std::FILE* log = std::fopen(path, "a")) {
+            const std::vector<long> pid = cardinals(display, window, "_NET_WM_PID");
+            std::fprintf(log, "WM_CLASS %s.%s _NET_WM_PID %ld _NET_WM_ICON %zu\n", named ? hint.res_name : "-",
+                         named ? hint.res_class : "-", pid.empty() ? -1L : pid[0],
+                         cardinals(display, window, "_NET_WM_ICON").size());
+            std::fclose(log);
+        }
+        if (named) XFree(hint.res_name), XFree(hint.res_class);
+    }
+    return std::getenv("BONEYARD_NEVER_MAP") != nullptr ? 1 : realMap(display, window);
+}
+
+static bool gameModeLog(const char* event) {
+    const char* path = std::getenv("BONEYARD_FAKE_GAME_MODE");
+    if (path == nullptr) return false;
+    if (std::FILE* log = std::fopen(path, "a")) std::fprintf(log, "%s\n", event), std::fclose(log);
+    return true;
+}
+static int gameWindow = 0;
+
+extern "C" int glutGameModeGet(GLenum query) {
+    if (std::getenv("BONEYARD_FAKE_GAME_MODE") != nullptr) {
+        if (query == GLUT_GAME_MODE_POSSIBLE) return 1;
+        if (query == GLUT_GAME_MODE_ACTIVE) return gameWindow != 0;
+    }
+    return next<int(GLenum)>("glutGameModeGet")(query);
+}
+extern "C" int glutEnterGameMode() {
+    if (!gameModeLog("enter")) return next<int()>("glutEnterGameMode")();
+    next<void(int, int)>("glutInitWindowSize")(1024, 768);
+    return gameWindow = next<int(const char*)>("glutCreateWindow")("FREEGLUT");
+}
+extern "C" void glutLeaveGameMode() {
+    if (!gameModeLog("leave")) return next<void()>("glutLeaveGameMode")();
+    next<void(int)>("glutDestroyWindow")(gameWindow);
+    gameWindow = 0;
 }

@@ -1,0 +1,92 @@
+// The game's command line: its own options, and GLUT's X options let through to glutInit.
+#include "commandline.h"
+
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// GLUT's options as glutInit takes them, and whether a value follows.
+struct GlutOption { const char* name; bool value; };
+constexpr GlutOption GLUT_OPTIONS[] = {{"-display", true}, {"-geometry", true}, {"-direct", false},
+                                       {"-indirect", false}, {"-iconic", false}, {"-gldebug", false},
+                                       {"-sync", false}};
+
+const char* const USAGE =
+    "Usage: boneyard [OPTION]...\n"
+    "Steer a dog round a fenced yard at night and pick up thirteen bones before the\n"
+    "210-second countdown ends. The game reads its data files from the current folder.\n"
+    "\n"
+    "  --windowed           play in a 1024x768 window, never full screen\n"
+    "  -geometry WxH+X+Y    the window's size and place (implies --windowed)\n"
+    "  -display DISPLAY     the X display to draw on, instead of $DISPLAY\n"
+    "  -iconic              start with the window minimised\n"
+    "  -sync                talk to the X server synchronously (for debugging)\n"
+    "  -h, --help           show this help and exit\n"
+    "  --version            show the version and exit\n"
+    "\n"
+    "GLUT's other options (-direct, -indirect, -gldebug) work too.\n"
+    "The keys: press w in the game, or see 'man boneyard'.\n";
+
+CommandLine bad(const std::string& complaint) {
+    CommandLine line;
+    line.action = CommandLine::Action::Bad;
+    line.complaint = complaint;
+    return line;
+}
+
+const GlutOption* glutOption(const char* argument) {
+    for (const GlutOption& option : GLUT_OPTIONS)
+        if (std::strcmp(argument, option.name) == 0) return &option;
+    return nullptr;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+    CommandLine line;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            line.action = CommandLine::Action::Help;
+            return line;
+        }
+        if (argument == "--version") {
+            line.action = CommandLine::Action::Version;
+            return line;
+        }
+        if (argument == "--windowed") {
+            line.windowed = true;
+        } else if (const GlutOption* option = glutOption(argv[i])) {
+            if (!option->value) continue;
+            if (++i == argc) return bad("option '" + argument + "' needs a value");
+            if (argument == "-geometry") {
+                int x, y;
+                unsigned width, height;
+                const int given = XParseGeometry(argv[i], &x, &y, &width, &height);
+                if (given == NoValue) return bad("cannot read the geometry '" + std::string(argv[i]) + "'");
+                line.windowed = true;
+                line.sizeGiven = (given & WidthValue) && (given & HeightValue);
+            }
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return bad("unknown option '" + argument + "'");
+        } else {
+            return bad("unexpected argument '" + argument + "'");
+        }
+    }
+    return line;
+}
+
+int answerCommandLine(const CommandLine& line) {
+    switch (line.action) {
+    case CommandLine::Action::Help: std::fputs(USAGE, stdout); return 0;
+    case CommandLine::Action::Version: std::puts("boneyard " BONEYARD_VERSION); return 0;
+    case CommandLine::Action::Bad:
+        std::fprintf(stderr, "boneyard: %s\nTry 'boneyard --help'.\n", line.complaint.c_str());
+        return 2;
+    case CommandLine::Action::Play: break;
+    }
+    return 0;
+}

@@ -1,0 +1,20 @@
+#ifndef BONEYARD_DESKTOP_H
+#define BONEYARD_DESKTOP_H
+
+// The game as a desktop program: its windows say whose they are, and the signals that end a
+// desktop program end the game the way ESC does.
+
+// From now on every window the game maps carries, before it first shows, WM_CLASS
+// ("boneyard", "Boneyard"), _NET_WM_PID and _NET_WM_ICON (the icon at 16, 32, 48 and 64
+// pixels), in game mode too.
+void nameGameWindows();
+
+constexpr unsigned QUIT_POLL_MS = 250;  // how often the recorded signal is looked at
+
+// From now on SIGINT, SIGTERM and SIGHUP (those not ignored from the start, as nohup does)
+// are only recorded; a GLUT timer looks every
+// QUIT_POLL_MS, whether the window shows or not, and then leaves game mode and ends the game
+// by that same signal, so its parent sees 128 + the signal's number. Needs glutInit.
+void catchQuitSignals();
+
+#endif
