@@ -1,6 +1,8 @@
 // Test-only LD_PRELOAD shim for the game and the render tests:
 // - counts the frames the game shows, from outside: each frame ends in one glXSwapBuffers,
 //   after which the count is written over the start of the file named by BONEYARD_FRAME_COUNT_FILE;
+// - logs each screen mode switch (XF86VidModeSwitchToMode, how freeglut enters and leaves game
+//   mode) as a line "WIDTHxHEIGHT" appended to the file named by BONEYARD_MODE_LOG_FILE;
 // - with BONEYARD_TRIM_ON_USR1 set, SIGUSR1 asks for a malloc_trim, so a memory reading sees what
 //   the process holds, not what glibc keeps cached after frees;
 // - dlclose does nothing. At exit libGL unloads the GL driver before leaks are looked for; what its
@@ -12,6 +14,8 @@
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/xf86vmode.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,4 +47,21 @@ extern "C" void glXSwapBuffers(void* display, unsigned long drawable) {
     char text[24];
     const int length = std::snprintf(text, sizeof text, "%20lu\n", ++frames);
     if (fd >= 0 && pwrite(fd, text, std::size_t(length), 0) != length) fd = -1;
+}
+
+extern "C" Bool XF86VidModeSwitchToMode(Display* display, int screen, XF86VidModeModeInfo* mode) {
+    static const auto realSwitch = reinterpret_cast<Bool (*)(Display*, int, XF86VidModeModeInfo*)>(
+        dlsym(RTLD_NEXT, "XF86VidModeSwitchToMode"));
+    static const char* path = std::getenv("BONEYARD_MODE_LOG_FILE");
+    // Logged before the switch: a game killed in it still leaves the line.
+    if (path != nullptr && mode != nullptr) {
+        const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        char text[32];
+        const int length = std::snprintf(text, sizeof text, "%ux%u\n", unsigned(mode->hdisplay), unsigned(mode->vdisplay));
+        if (fd >= 0) {
+            (void)!write(fd, text, std::size_t(length));
+            close(fd);
+        }
+    }
+    return realSwitch(display, screen, mode);
 }
