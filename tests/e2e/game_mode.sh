@@ -4,18 +4,11 @@
 # take the whole screen, switch it to 1024x768 and draw there; once ended it must have switched
 # the screen back to the desktop's 1280x1024, and it must end with the row's status. The test
 # shim logs every switch freeglut makes (XF86VidModeSwitchToMode): the dummy server takes a
-# switch without showing any change.
-# Each row has a server of its own: a game that ends in 1024x768 leaves the server there, and
-# the next game would take that for the desktop's mode.
+# switch without showing any change. Each row has a server of its own: a game that ends in
+# 1024x768 leaves the server there, and the next game would take that for the desktop's mode.
 # Usage: game_mode.sh BONEYARD FRAME_SHIM DATA_DIR
 BONEYARD=$1 FRAME_SHIM=$2
 . "$(dirname "$0")/lib.sh" || exit 1
-ROWS='
-Escape 0
-TERM   143
-INT    130
-HUP    129'
-
 X_SERVER=xorg-dummy
 e2e_setup xwininfo
 dir=$(fresh_run_dir "$3")
@@ -29,12 +22,11 @@ game_window() {
 }
 modes() { { tr '\n' ' ' <"$BONEYARD_MODE_LOG_FILE"; } 2>/dev/null; }
 
-while read -r end expected; do
-    [ -n "$end" ] || continue
+for row in Escape:0 TERM:143 INT:130 HUP:129; do
+    end=${row%:*} expected=${row#*:} deadline=$((SECONDS + 30))
     stop_server && start_server
     rm -f "$BONEYARD_MODE_LOG_FILE"
     start_game "$dir"
-    deadline=$((SECONDS + 30))
     until WINDOW=$(game_window) && [ -n "$WINDOW" ] && wait_frames 3 1; do
         [ $SECONDS -lt $deadline ] && kill -0 "$GAME_PID" 2>/dev/null && sleep 0.2 || break
     done
@@ -52,5 +44,5 @@ while read -r end expected; do
     [ "$(modes)" = "1024x768 1280x1024 " ] || fail "$end: switches \"$(modes)\", expected \"1024x768 1280x1024 \""
     [ "$(stderr_lines)" -eq 0 ] || { show_stderr; fail "$end: the game wrote to stderr"; }
     echo "-- $end: status $STATUS, switches: $(modes)"
-done <<<"$ROWS"
+done
 finish

@@ -32,43 +32,21 @@ e2e_setup() {
 # 1024x768 at 75 Hz, so full-screen game mode is possible there. It opens no input device
 # (XTEST still sends keys) and leaves the consoles alone: -sharevts, -novtswitch.
 start_server() {
-    local deadline=$((SECONDS + 20))
+    local deadline=$((SECONDS + 20)) server=(Xvfb -screen 0 1280x1024x24)
     rm -f "$WORK/display"
     if [ "${X_SERVER:-}" = xorg-dummy ]; then
         cat >"$WORK/xorg.conf" <<'CONF'
-Section "ServerFlags"
-    Option "AutoAddDevices" "false"
-    Option "AutoEnableDevices" "false"
-EndSection
-Section "Device"
-    Identifier "dummy"
-    Driver "dummy"
-    VideoRam 16384
-EndSection
-Section "Monitor"
-    Identifier "monitor"
-    HorizSync 30.0-80.0
-    VertRefresh 50.0-80.0
+Section "ServerFlags" Option "AutoAddDevices" "false" EndSection
+Section "Device" Identifier "dummy" Driver "dummy" VideoRam 16384 EndSection
+Section "Monitor" Identifier "monitor" HorizSync 30-80 VertRefresh 50-80
     Modeline "1280x1024" 108.00 1280 1328 1440 1688 1024 1025 1028 1066 +hsync +vsync
-    Modeline "1024x768" 78.75 1024 1040 1136 1312 768 769 772 800 +hsync +vsync
-EndSection
-Section "Screen"
-    Identifier "screen"
-    Device "dummy"
-    Monitor "monitor"
-    DefaultDepth 24
-    SubSection "Display"
-        Depth 24
-        Modes "1280x1024" "1024x768"
-        Virtual 1280 1024
-    EndSubSection
-EndSection
+    Modeline "1024x768" 78.75 1024 1040 1136 1312 768 769 772 800 +hsync +vsync EndSection
+Section "Screen" Identifier "screen" Device "dummy" Monitor "monitor" DefaultDepth 24
+    SubSection "Display" Modes "1280x1024" "1024x768" EndSubSection EndSection
 CONF
-        Xorg -displayfd 3 -config "$WORK/xorg.conf" -logfile "$WORK/xorg.log" -sharevts -novtswitch \
-            -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-    else
-        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
+        server=(Xorg -config "$WORK/xorg.conf" -logfile "$WORK/xorg.log" -sharevts -novtswitch)
     fi
+    "${server[@]}" -displayfd 3 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
     SERVER_PID=$!
     until [ -s "$WORK/display" ] && DISPLAY=":$(head -n1 "$WORK/display")" xdpyinfo >/dev/null 2>&1; do
         [ $SECONDS -lt $deadline ] && kill -0 "$SERVER_PID" 2>/dev/null && sleep 0.1 || die "the X server did not start"
