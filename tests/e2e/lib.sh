@@ -1,30 +1,62 @@
 # The end-to-end tests' library: start the real game on a private X server, send it real keys
 # (XTEST), count its frames, read its pixels, stop it. Set BONEYARD (an absolute path), maybe
-# FRAME_SHIM (test_shim) and GAME_PREFIX (a command to run the game under, such as valgrind).
+# FRAME_SHIM (test_shim) and GAME_PREFIX (a command to run the game under, such as valgrind),
+# and X_SERVER=xorg-dummy for Xorg with the dummy video driver instead of Xvfb.
 # Anything missing fails: no test is skipped.
 set -uo pipefail
-FAILURES=0 GAME_PID="" XVFB_PID="" WORK=""
+FAILURES=0 GAME_PID="" SERVER_PID="" WORK=""
 fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
 die() { fail "$@"; exit 1; }
 show_stderr() { sed 's/^/    stderr: /' "$WORK/game.err" | head -n 20 >&2; }
 finish() { [ "$FAILURES" -eq 0 ] || { show_stderr 2>/dev/null; die "$FAILURES failure(s)"; }; echo "all checks passed in $SECONDS s"; }
 cleanup() {
-    for pid in $GAME_PID ${EXTRA_PIDS:-} $XVFB_PID; do kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+    for pid in $GAME_PID ${EXTRA_PIDS:-}; do kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+    stop_server
     [ "$FAILURES" -eq 0 ] && rm -rf "$WORK" || echo "FAIL: its files are kept in $WORK" >&2
 }
 
 # Checks the tools ("$@" too), makes the scratch folder $WORK, starts a private X server (so
-# tests in parallel share no window or focus; -noreset: none resetting as a game starts).
+# tests in parallel share no window or focus).
 e2e_setup() {
-    local tool deadline=$((SECONDS + 20))
-    for tool in Xvfb xdotool xdpyinfo import convert compare "$@"; do command -v "$tool" >/dev/null || die "no $tool"; done
+    local tool server=Xvfb
+    [ "${X_SERVER:-}" = xorg-dummy ] && server=Xorg
+    for tool in $server xdotool xdpyinfo import convert compare "$@"; do command -v "$tool" >/dev/null || die "no $tool"; done
+    # Xorg takes a config file and a log of the caller's choosing only from root.
+    [ $server = Xvfb ] || [ "$(id -u)" -eq 0 ] || die "Xorg with a config of its own needs root"
     WORK=$(mktemp -d "${TMPDIR:-/tmp}/boneyard-e2e.XXXXXX") && chmod 755 "$WORK" && trap cleanup EXIT
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-    XVFB_PID=$!
+    start_server
+}
+
+# Starts the X server and exports DISPLAY; -noreset: none resetting as a game starts. Xvfb has
+# no screen modes to switch. Xorg's dummy driver offers the 1280x1024 desktop and the game's
+# 1024x768 at 75 Hz, so full-screen game mode is possible there. It opens no input device
+# (XTEST still sends keys) and leaves the consoles alone: -sharevts, -novtswitch.
+start_server() {
+    local deadline=$((SECONDS + 20)) server=(Xvfb -screen 0 1280x1024x24)
+    rm -f "$WORK/display"
+    if [ "${X_SERVER:-}" = xorg-dummy ]; then
+        cat >"$WORK/xorg.conf" <<'CONF'
+Section "ServerFlags" Option "AutoAddDevices" "false" EndSection
+Section "Device" Identifier "dummy" Driver "dummy" VideoRam 16384 EndSection
+Section "Monitor" Identifier "monitor" HorizSync 30-80 VertRefresh 50-80
+    Modeline "1280x1024" 108.00 1280 1328 1440 1688 1024 1025 1028 1066 +hsync +vsync
+    Modeline "1024x768" 78.75 1024 1040 1136 1312 768 769 772 800 +hsync +vsync EndSection
+Section "Screen" Identifier "screen" Device "dummy" Monitor "monitor" DefaultDepth 24
+    SubSection "Display" Modes "1280x1024" "1024x768" EndSubSection EndSection
+CONF
+        server=(Xorg -config "$WORK/xorg.conf" -logfile "$WORK/xorg.log" -sharevts -novtswitch)
+    fi
+    "${server[@]}" -displayfd 3 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
+    SERVER_PID=$!
     until [ -s "$WORK/display" ] && DISPLAY=":$(head -n1 "$WORK/display")" xdpyinfo >/dev/null 2>&1; do
-        [ $SECONDS -lt $deadline ] && kill -0 "$XVFB_PID" 2>/dev/null && sleep 0.1 || die "Xvfb did not start"
+        [ $SECONDS -lt $deadline ] && kill -0 "$SERVER_PID" 2>/dev/null && sleep 0.1 || die "the X server did not start"
     done
     export DISPLAY=":$(head -n1 "$WORK/display")"
+}
+# Asked, not killed: a server that ends of itself gives back its display number and lock file.
+stop_server() {
+    [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null
+    SERVER_PID=""
 }
 
 # Starts an X client that logs every window created or mapped on our server (needs xev and

@@ -1,16 +1,14 @@
 // Test-only LD_PRELOAD shim for the game and the render tests:
 // - counts the frames the game shows, from outside: each frame ends in one glXSwapBuffers,
 //   after which the count is written over the start of the file named by BONEYARD_FRAME_COUNT_FILE;
+// - logs each screen mode switch (XF86VidModeSwitchToMode, how freeglut enters and leaves game
+//   mode) as a line "WIDTHxHEIGHT" appended to the file named by BONEYARD_MODE_LOG_FILE;
 // - with BONEYARD_TRIM_ON_USR1 set, SIGUSR1 asks for a malloc_trim, so a memory reading sees what
 //   the process holds, not what glibc keeps cached after frees;
 // - with BONEYARD_MAP_LOG naming a file, each XMapWindow first writes there what the window carries
 //   as the map goes out (its WM_CLASS, _NET_WM_PID and the length of _NET_WM_ICON): a window
 //   manager sees no more than that when it is asked to map the window; with BONEYARD_NEVER_MAP
 //   set too, the map never goes out, as when a window manager holds back a window started iconic;
-// - with BONEYARD_FAKE_GAME_MODE naming a file, full-screen game mode looks possible on any server
-//   (Xvfb has none): entering it opens an ordinary 1024x768 window titled "FREEGLUT", as freeglut
-//   names its game-mode window, and leaving destroys it; each is logged to that file as "enter" or
-//   "leave", so a test sees whether the game gave the desktop its mode back;
 // - dlclose does nothing. At exit libGL unloads the GL driver before leaks are looked for; what its
 //   globals held would then show as lost in "<unknown module>", which no suppression can name. Kept
 //   loaded, that is reachable, and what the driver really loses is reported under its own name.
@@ -20,10 +18,10 @@
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
-#include <GL/freeglut_std.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/xf86vmode.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -92,28 +90,18 @@ extern "C" int XMapWindow(Display* display, Window window) {
     return std::getenv("BONEYARD_NEVER_MAP") != nullptr ? 1 : realMap(display, window);
 }
 
-static bool gameModeLog(const char* event) {
-    const char* path = std::getenv("BONEYARD_FAKE_GAME_MODE");
-    if (path == nullptr) return false;
-    if (std::FILE* log = std::fopen(path, "a")) std::fprintf(log, "%s\n", event), std::fclose(log);
-    return true;
-}
-static int gameWindow = 0;
-
-extern "C" int glutGameModeGet(GLenum query) {
-    if (std::getenv("BONEYARD_FAKE_GAME_MODE") != nullptr) {
-        if (query == GLUT_GAME_MODE_POSSIBLE) return 1;
-        if (query == GLUT_GAME_MODE_ACTIVE) return gameWindow != 0;
+extern "C" Bool XF86VidModeSwitchToMode(Display* display, int screen, XF86VidModeModeInfo* mode) {
+    static const auto realSwitch = next<Bool(Display*, int, XF86VidModeModeInfo*)>("XF86VidModeSwitchToMode");
+    static const char* path = std::getenv("BONEYARD_MODE_LOG_FILE");
+    // Logged before the switch: a game killed in it still leaves the line.
+    if (path != nullptr && mode != nullptr) {
+        const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        char text[32];
+        const int length = std::snprintf(text, sizeof text, "%ux%u\n", unsigned(mode->hdisplay), unsigned(mode->vdisplay));
+        if (fd >= 0) {
+            (void)!write(fd, text, std::size_t(length));
+            close(fd);
+        }
     }
-    return next<int(GLenum)>("glutGameModeGet")(query);
-}
-extern "C" int glutEnterGameMode() {
-    if (!gameModeLog("enter")) return next<int()>("glutEnterGameMode")();
-    next<void(int, int)>("glutInitWindowSize")(1024, 768);
-    return gameWindow = next<int(const char*)>("glutCreateWindow")("FREEGLUT");
-}
-extern "C" void glutLeaveGameMode() {
-    if (!gameModeLog("leave")) return next<void()>("glutLeaveGameMode")();
-    next<void(int)>("glutDestroyWindow")(gameWindow);
-    gameWindow = 0;
+    return realSwitch(display, screen, mode);
 }
