@@ -3,6 +3,7 @@
 
 #include <X11/Xutil.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -43,6 +44,14 @@ const GlutOption* glutOption(const char* argument) {
     return nullptr;
 }
 
+// 0 once what went to stdout has reached it; 1, with a line on stderr, when it could not (a
+// full disk, a closed pipe): the usage or version asked for was not given.
+int printed() {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "boneyard: cannot write to standard output: %s\n", std::strerror(errno));
+    return 1;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -81,8 +90,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 
 int answerCommandLine(const CommandLine& line) {
     switch (line.action) {
-    case CommandLine::Action::Help: std::fputs(USAGE, stdout); return 0;
-    case CommandLine::Action::Version: std::puts("boneyard " BONEYARD_VERSION); return 0;
+    case CommandLine::Action::Help: std::fputs(USAGE, stdout); return printed();
+    case CommandLine::Action::Version: std::puts("boneyard " BONEYARD_VERSION); return printed();
     case CommandLine::Action::Bad:
         std::fprintf(stderr, "boneyard: %s\nTry 'boneyard --help'.\n", line.complaint.c_str());
         return 2;

@@ -19,7 +19,8 @@ struct CommandLine {
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
 // For any action but Play: prints the usage or the version on stdout, or the complaint and a
-// pointer to --help on stderr, and returns the exit status (0, or 2 for a bad command line).
+// pointer to --help on stderr, and returns the exit status: 0, 2 for a bad command line, or 1
+// when stdout cannot be written (a full disk, a closed pipe), said on stderr.
 int answerCommandLine(const CommandLine& line);
 
 #endif
