@@ -60,8 +60,7 @@ signal_row() {
     fi
 }
 
-# Processor time of all the game's threads, in clock ticks.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }  # all the game's threads, in clock ticks
 
 # The window's identity, then 5 s unmapped during a game, mapped again, and hidden again.
 window_manager_row() {

@@ -118,10 +118,9 @@ wait_frames() { within "$2" drawn "$1"; }
 more_frames() { wait_frames $(($(frames) + $1)) "$2"; }
 # Waits up to $1 s for the game to end and sets STATUS; kills it and sets 124 if it hangs.
 wait_exit() {
-    local hung=''
-    within "$1" false; kill -9 "$GAME_PID" 2>/dev/null && hung=1
+    within "$1" false; kill -9 "$GAME_PID" 2>/dev/null; local alive=$?
     wait "$GAME_PID"; STATUS=$? GAME_PID=""
-    [ -z "$hung" ] || { STATUS=124; return 1; }
+    [ "$alive" -ne 0 ] || { STATUS=124; return 1; }
 }
 
 # Row $1 fails unless the game's window carried its class, pid and icon (four sizes, of
