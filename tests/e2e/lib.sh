@@ -77,49 +77,70 @@ sync_watch() {
 # Prints the path of a fresh folder holding a copy of the data files in folder $1.
 fresh_run_dir() { local dir; dir=$(mktemp -d "$WORK/run.XXXXXX") && cp -r "$1"/. "$dir/" && echo "$dir"; }
 
-# Starts the game in folder $1 with the arguments after it: its stderr to $WORK/game.err, its
-# frame count to $WORK/game.frames. GAME_ENV may hold more NAME=VALUE words for its environment.
+# Starts the game in folder $1 with the arguments after it: its stderr to $WORK/game.err, and
+# from the test shim its frame count to game.frames, what its window carries when first mapped
+# to map.log and its screen mode switches to modes.log, all in $WORK. GAME_ENV may hold more
+# NAME=VALUE words for its environment. Signals the caller ignores (nohup's HUP, a background
+# job's INT) are not ignored by the game unless GAME_PREFIX says so.
 start_game() {
     local dir=$1; shift
-    rm -f "$WORK/game.err" "$WORK/game.frames"
-    (cd "$dir" && exec env LD_PRELOAD="${FRAME_SHIM:-}" BONEYARD_FRAME_COUNT_FILE="$WORK/game.frames" \
+    rm -f "$WORK"/{game.err,game.frames,map.log,modes.log}
+    (cd "$dir" && exec env --default-signal LD_PRELOAD="${FRAME_SHIM:-}" BONEYARD_FRAME_COUNT_FILE="$WORK/game.frames" \
+        BONEYARD_MAP_LOG="$WORK/map.log" BONEYARD_MODE_LOG_FILE="$WORK/modes.log" \
         ${GAME_ENV[@]+"${GAME_ENV[@]}"} ${GAME_PREFIX[@]+"${GAME_PREFIX[@]}"} "$BONEYARD" "$@" 2>"$WORK/game.err") &
     GAME_PID=$!
+}
+# start_game, then waits for its window to draw frames: fails, and returns 1, if it does not.
+start_playing() {
+    start_game "$@"
+    wait_window 60 && wait_frames 3 60 || { show_stderr; fail "no window titled \"Assignment 3 - Pellowin\" drawing frames"; return 1; }
 }
 frames() { local n; n=$(tr -d ' \n' 2>/dev/null <"$WORK/game.frames"); echo "${n:-0}"; }
 stderr_lines() { grep -c '' "$WORK/game.err"; }
 press() { xdotool key --clearmodifiers "$@" 2>/dev/null; }
 
-# Waits up to $1 s for a shown window named $2 (an ERE; the game's exact title by default)
-# and sets WINDOW. wait_window then moves it to the screen's corner (its pixels are then the
-# screen's) and focuses it (there is no window manager).
-find_window() {
-    local deadline=$((SECONDS + $1))
-    until WINDOW=$(xdotool search --onlyvisible --name "${2:-^Assignment 3 - Pellowin\$}" 2>/dev/null | head -n1) && [ -n "$WINDOW" ]; do
-        [ $SECONDS -lt $deadline ] && kill -0 "$GAME_PID" 2>/dev/null && sleep 0.2 || return 1
-    done
+# Runs "${@:2}" every 0.1 s until it succeeds; fails after $1 s or once the game has ended.
+within() {
+    local deadline=$((SECONDS + $1)); shift
+    until "$@"; do [ $SECONDS -lt $deadline ] && kill -0 "$GAME_PID" 2>/dev/null && sleep 0.1 || return 1; done
 }
-wait_window() {
-    local deadline=$((SECONDS + $1))
-    until find_window "$1" "${2:-}" && timeout 5 xdotool windowmove --sync "$WINDOW" 0 0 windowfocus --sync "$WINDOW" 2>/dev/null; do
-        [ $SECONDS -lt $deadline ] && kill -0 "$GAME_PID" 2>/dev/null && sleep 0.2 || return 1
-    done
-}
+# Waits up to $1 s for a shown window found by WINDOW_SEARCH (xdotool search's words) and sets
+# WINDOW. wait_window then moves it to the screen's corner (its pixels are then the screen's) and
+# focuses it (there is no window manager).
+WINDOW_SEARCH=(--name '^Assignment 3 - Pellowin$')
+shown() { WINDOW=$(xdotool search --onlyvisible "${WINDOW_SEARCH[@]}" 2>/dev/null | head -n1) && [ -n "$WINDOW" ]; }
+placed() { shown && timeout 5 xdotool windowmove --sync "$WINDOW" 0 0 windowfocus --sync "$WINDOW" 2>/dev/null; }
+find_window() { within "$1" shown; }
+wait_window() { within "$1" placed; }
 # Waits up to $2 s until $1 frames have been shown in all; more_frames counts from now.
-wait_frames() {
-    local deadline=$((SECONDS + $2))
-    until [ "$(frames)" -ge "$1" ]; do
-        [ $SECONDS -lt $deadline ] && kill -0 "$GAME_PID" 2>/dev/null && sleep 0.1 || return 1
-    done
-}
+drawn() { [ "$(frames)" -ge "$1" ]; }
+wait_frames() { within "$2" drawn "$1"; }
 more_frames() { wait_frames $(($(frames) + $1)) "$2"; }
 # Waits up to $1 s for the game to end and sets STATUS; kills it and sets 124 if it hangs.
 wait_exit() {
-    local deadline=$((SECONDS + $1))
-    while kill -0 "$GAME_PID" 2>/dev/null; do
-        [ $SECONDS -lt $deadline ] && sleep 0.1 || { kill -9 "$GAME_PID"; wait "$GAME_PID"; STATUS=124 GAME_PID=""; return 1; }
-    done
+    within "$1" false; kill -9 "$GAME_PID" 2>/dev/null; local alive=$?
     wait "$GAME_PID"; STATUS=$? GAME_PID=""
+    [ "$alive" -ne 0 ] || { STATUS=124; return 1; }
+}
+
+# Row $1 fails unless the game's window carried its class, pid and icon (four sizes, of
+# 2 + size * size values: 7688) when it was first mapped.
+named_at_map() {
+    [ "$(head -n1 "$WORK/map.log")" = "WM_CLASS boneyard.Boneyard _NET_WM_PID $GAME_PID _NET_WM_ICON 7688" ] ||
+        fail "$1: when first mapped the window carried $(head -n1 "$WORK/map.log")"
+}
+# Ends the game by ESC or by signal $1; row $2 fails unless it ends with status 0, or 128 + n
+# within 1.5 s of signal n (the game looks every 250 ms; the rest is slack for a busy machine),
+# and, with no $3, writes nothing on stderr.
+end_game() {
+    local want=0 started elapsed
+    started=$(date +%s%N)
+    if [ "$1" = Escape ]; then press Escape; else want=$((128 + $(kill -l "$1"))) && kill -s "$1" "$GAME_PID"; fi
+    wait_exit 30; elapsed=$((($(date +%s%N) - started) / 1000000))
+    [ "$STATUS" -eq "$want" ] && { [ "$want" -eq 0 ] || [ "$elapsed" -le 1500 ]; } ||
+        fail "$2: status $STATUS $elapsed ms after $1, expected $want (after a signal, within 1500 ms)"
+    [ -n "${3:-}" ] || [ "$(stderr_lines)" -eq 0 ] || { show_stderr; fail "$2: the game wrote to stderr"; }
+    echo "-- $2: status $STATUS $elapsed ms after $1"
 }
 
 shot() { import -window "$WINDOW" "$1" || die "cannot capture the window"; }

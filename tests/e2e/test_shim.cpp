@@ -1,17 +1,15 @@
-// Test-only LD_PRELOAD shim for the game and the render tests:
-// - counts the frames the game shows, from outside: each frame ends in one glXSwapBuffers,
-//   after which the count is written over the start of the file named by BONEYARD_FRAME_COUNT_FILE;
-// - logs each screen mode switch (XF86VidModeSwitchToMode, how freeglut enters and leaves game
-//   mode) as a line "WIDTHxHEIGHT" appended to the file named by BONEYARD_MODE_LOG_FILE;
-// - with BONEYARD_TRIM_ON_USR1 set, SIGUSR1 asks for a malloc_trim, so a memory reading sees what
-//   the process holds, not what glibc keeps cached after frees;
-// - with BONEYARD_MAP_LOG naming a file, each XMapWindow first writes there what the window carries
-//   as the map goes out (its WM_CLASS, _NET_WM_PID and the length of _NET_WM_ICON): a window
-//   manager sees no more than that when it is asked to map the window; with BONEYARD_NEVER_MAP
-//   set too, the map never goes out, as when a window manager holds back a window started iconic;
-// - dlclose does nothing. At exit libGL unloads the GL driver before leaks are looked for; what its
-//   globals held would then show as lost in "<unknown module>", which no suppression can name. Kept
-//   loaded, that is reachable, and what the driver really loses is reported under its own name.
+// Test-only LD_PRELOAD shim for the game and the render tests. With these variables naming files:
+// - BONEYARD_FRAME_COUNT_FILE: the count of frames shown (one glXSwapBuffers each), written over
+//   the file's start after each;
+// - BONEYARD_MODE_LOG_FILE: a line "WIDTHxHEIGHT" for each screen mode switch
+//   (XF86VidModeSwitchToMode, how freeglut enters and leaves game mode);
+// - BONEYARD_MAP_LOG: a line for each XMapWindow of what the window carries as the map goes out
+//   (WM_CLASS, _NET_WM_PID, the length of _NET_WM_ICON), all a window manager then sees. With
+//   BONEYARD_NEVER_MAP set the map never goes out, as when a window manager holds back a window.
+// BONEYARD_TRIM_ON_USR1 set: SIGUSR1 asks for a malloc_trim, so a memory reading sees what the
+// process holds, not what glibc keeps cached after frees. dlclose does nothing: at exit libGL
+// unloads the GL driver before leaks are looked for, and what its globals held would show as lost
+// in "<unknown module>", which no suppression can name; kept loaded, it is reachable.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -43,12 +41,10 @@ __attribute__((constructor)) static void trimOnRequest() {
     }, nullptr);
 }
 
-extern "C" int dlclose(void*) {
-    return 0;  // success: the library simply stays loaded
-}
+extern "C" int dlclose(void*) { return 0; }  // success: the library simply stays loaded
 
 extern "C" void glXSwapBuffers(void* display, unsigned long drawable) {
-    static const auto realSwap = reinterpret_cast<void (*)(void*, unsigned long)>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
+    static const auto realSwap = next<void(void*, unsigned long)>("glXSwapBuffers");
     static const char* path = std::getenv("BONEYARD_FRAME_COUNT_FILE");
     static int fd = path != nullptr ? open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644) : -1;
     static unsigned long frames = 0;
@@ -92,16 +88,11 @@ extern "C" int XMapWindow(Display* display, Window window) {
 
 extern "C" Bool XF86VidModeSwitchToMode(Display* display, int screen, XF86VidModeModeInfo* mode) {
     static const auto realSwitch = next<Bool(Display*, int, XF86VidModeModeInfo*)>("XF86VidModeSwitchToMode");
-    static const char* path = std::getenv("BONEYARD_MODE_LOG_FILE");
     // Logged before the switch: a game killed in it still leaves the line.
-    if (path != nullptr && mode != nullptr) {
-        const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        char text[32];
-        const int length = std::snprintf(text, sizeof text, "%ux%u\n", unsigned(mode->hdisplay), unsigned(mode->vdisplay));
-        if (fd >= 0) {
-            (void)!write(fd, text, std::size_t(length));
-            close(fd);
+    if (const char* path = std::getenv("BONEYARD_MODE_LOG_FILE"); path != nullptr && mode != nullptr)
+        if (std::FILE* log = std::fopen(path, "ae")) {
+            std::fprintf(log, "%ux%u\n", unsigned(mode->hdisplay), unsigned(mode->vdisplay));
+            std::fclose(log);
         }
-    }
     return realSwitch(display, screen, mode);
 }
