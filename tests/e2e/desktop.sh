@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The game as a desktop program, one table, a row per case:
-#   args ARG...       --help, -h, --version: stdout, status 0; anything else: one line naming
+#   args ARG...       --help, -h, --version: stdout, status 0 (1 and a line on stderr into a
+#                     full disk); anything else: one line naming
 #                     it and "Try 'boneyard --help'." on stderr, status 2; all with no display,
 #                     so with no window ever created;
 #   signal NAME WHEN  on a running game whose window was never mapped (GLUT waits for the map):
@@ -43,6 +44,10 @@ args_row() {
     # shellcheck disable=SC2053
     [[ $got == $want ]] || fail "$*: \"$got\", expected \"$want\""
     echo "-- $*: ${got:0:100}"
+    [ "${want:0:1}" = 0 ] || return
+    # What was asked for and could not be written is a failure, said on stderr.
+    got="$(cd "$DATA" && env -u DISPLAY timeout 10 "$BONEYARD" "$@" >/dev/full 2>"$WORK/err"; echo $?) $(<"$WORK/err")"
+    [[ $got == "1 boneyard: cannot write to standard output: "* ]] || fail "$* >/dev/full: \"$got\""
 }
 
 signal_row() {
