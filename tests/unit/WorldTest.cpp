@@ -46,9 +46,10 @@ TEST(Scene, SlotsCollisionAndBones) {
     EXPECT_EQ(scene.getNumBushes(), 17);  // every slot drawn holds a bush the yard placed
     for (int i = 0; i < 8; i++) scene.addTree(-100.0f - 10 * i, 0, 0, 1, 1);
     for (int i = 0; i < 9; i++) scene.addBound(0, 401.0f + 10 * i, 1, 401.0f + 10 * i, -1, 399.0f + 10 * i, -1, 399.0f + 10 * i, 1);
-    // The yard's first tree (2, -60) blocks below 3, its first box (house 1) at any height.
+    // The yard's first tree (2, -60) blocks below 3, its first box (house 1) at any height; the
+    // pool's box from its near edge at z = -21.4.
     const struct { float x, y, z; bool blocked; } probes[] = {
-        {0, 0, 0, false}, {2, 0, -60, true}, {2, 3, -60, false}, {-20, 50, -30, true},
+        {0, 0, 0, false}, {2, 0, -60, true}, {2, 3, -60, false}, {-20, 50, -30, true}, {6, 0, -21.5f, true},
         {-160, 0, 0, true}, {-170, 0, 0, false}, {470, 0, 0, true}, {480, 0, 0, false}};
     for (const auto& p : probes) EXPECT_EQ(scene.checkCollision(p.x, p.y, p.z), p.blocked) << p.x << ", " << p.z;
 
