@@ -15,20 +15,10 @@
 #include <cstring>
 #include <functional>
 
+#include "Frustum.h"
 #include "shell.h"
 
 namespace {
-
-// Column-major 4x4 product: out = a * b. `out` may not alias `a` or `b`.
-void multiply(const double a[16], const double b[16], double out[16]) {
-    for (int col = 0; col < 4; ++col) {
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[col * 4 + k];
-            out[col * 4 + row] = sum;
-        }
-    }
-}
 
 // Inverse by cofactors; false when the determinant is zero (or not finite).
 bool invert(const double m[16], double out[16]) {

@@ -18,14 +18,18 @@ Frustum Frustum::current() {
     double projection[16], modelview[16], clip[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    multiply(projection, modelview, clip);
+    return Frustum(clip);
+}
+
+void multiply(const double a[16], const double b[16], double out[16]) {
     for (int col = 0; col < 4; ++col) {
         for (int row = 0; row < 4; ++row) {
             double sum = 0.0;
-            for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelview[col * 4 + k];
-            clip[col * 4 + row] = sum;
+            for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[col * 4 + k];
+            out[col * 4 + row] = sum;
         }
     }
-    return Frustum(clip);
 }
 
 bool Frustum::inView(const Box& box) {
