@@ -14,7 +14,7 @@
 
 // One whole frame, then checks it left no GL error and the GL state as every frame must.
 void frame();
-std::vector<unsigned char> readFrame();  // the back buffer, RGB, row 0 at the bottom
+std::vector<unsigned char> readFrame();  // what the window shows: RGB, row 0 at the bottom
 // Writes `rgb` to the PNG file at `path`, or reads it from there; rows bottom-up, as
 // glReadPixels gives them. False unless the picture is `width` x `height`.
 bool png(bool write, const std::string& path, int width, int height, std::vector<unsigned char>& rgb);
