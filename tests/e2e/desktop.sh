@@ -24,6 +24,7 @@ args yard
 args -geometry
 signal TERM unmapped
 signal HUP ignored
+keys
 window-manager'
 
 e2e_setup xprop perl rsvg-convert
@@ -63,6 +64,19 @@ signal_row() {
         more_frames 3 20 || fail "$row: no frames after it"
         end_game Escape "$row"
     fi
+}
+
+# Real keys through the X server: "q" starts the countdown (its field changes within 1.6 s), "w"
+# shows the help where the yard was (what each draws is the reference frames' to check), ESC.
+keys_row() {
+    local before after
+    start_playing "$(fresh_run_dir "$DATA")" || return
+    press q; sleep 0.5; shot "$WORK/run1.ppm"; sleep 1.6; shot "$WORK/run2.ppm"
+    [ "$(changed_count "$WORK/run1.ppm" "$WORK/run2.ppm" 110 24 60 20)" -gt 10 ] || fail "keys: the time field stood still for 1.6 s"
+    press w; sleep 0.5; shot "$WORK/help.ppm"
+    before=$(white_count "$WORK/run2.ppm" 30 92 270 362) after=$(white_count "$WORK/help.ppm" 30 92 270 362)
+    [ "$after" -gt 1500 ] && [ "$after" -gt $((before * 4)) ] || fail "keys: w: $after white pixels where help goes ($before before)"
+    end_game Escape "keys: help with $after white pixels ($before before)"
 }
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }  # all the game's threads, in clock ticks

@@ -59,21 +59,6 @@ stop_server() {
     SERVER_PID=""
 }
 
-# Starts an X client that logs every window created or mapped on our server (needs xev and
-# xprop). sync_watch prints their count once a root property we set comes back: then all
-# requests sent before are logged.
-watch_windows() {
-    xev -root -event substructure -event property >"$WORK/windows.log" 2>&1 & EXTRA_PIDS=$!
-}
-sync_watch() {
-    local seen deadline=$((SECONDS + 20))
-    seen=$(grep -c PropertyNotify "$WORK/windows.log")
-    until [ "$(grep -c PropertyNotify "$WORK/windows.log")" -gt "$seen" ]; do  # set again: it may not listen yet
-        [ $SECONDS -lt $deadline ] && xprop -root -f _BONEYARD_WATCH 8s -set _BONEYARD_WATCH "$seen" && sleep 0.1 || die "no answer from the watcher"
-    done
-    grep -cE '^(CreateNotify|MapNotify)' "$WORK/windows.log"
-}
-
 # Prints the path of a fresh folder holding a copy of the data files in folder $1.
 fresh_run_dir() { local dir; dir=$(mktemp -d "$WORK/run.XXXXXX") && cp -r "$1"/. "$dir/" && echo "$dir"; }
 

@@ -43,13 +43,11 @@ TEST(Scene, SlotsCollisionAndBones) {
     ScopedChdir inEmpty(dir.path());
     Scene scene(20);
     EXPECT_EQ(scene.getCar().getError(), objReader::ERROR_OPEN);
-    EXPECT_EQ(scene.getNumBushes(), 17);  // every slot drawn holds a bush the yard placed
     for (int i = 0; i < 8; i++) scene.addTree(-100.0f - 10 * i, 0, 0, 1, 1);
     for (int i = 0; i < 9; i++) scene.addBound(0, 401.0f + 10 * i, 1, 401.0f + 10 * i, -1, 399.0f + 10 * i, -1, 399.0f + 10 * i, 1);
-    // The yard's first tree (2, -60) blocks below 3, its first box (house 1) at any height; the
-    // pool's box from its near edge at z = -21.4.
+    // The yard's first tree (2, -60) blocks below 3, its first box (house 1) at any height.
     const struct { float x, y, z; bool blocked; } probes[] = {
-        {0, 0, 0, false}, {2, 0, -60, true}, {2, 3, -60, false}, {-20, 50, -30, true}, {6, 0, -21.5f, true},
+        {0, 0, 0, false}, {2, 0, -60, true}, {2, 3, -60, false}, {-20, 50, -30, true},
         {-160, 0, 0, true}, {-170, 0, 0, false}, {470, 0, 0, true}, {480, 0, 0, false}};
     for (const auto& p : probes) EXPECT_EQ(scene.checkCollision(p.x, p.y, p.z), p.blocked) << p.x << ", " << p.z;
 
@@ -64,4 +62,30 @@ TEST(Scene, SlotsCollisionAndBones) {
     for (const auto& s : steps) EXPECT_EQ(scene.checkBones(s.x, 0, s.z), s.left) << s.x << ", " << s.z;
     scene.resetBones();
     EXPECT_EQ(scene.checkBones(0, 0, 100), 20);
+}
+
+// Every collision box of the yard, in slot order, stops the dog just inside each of its four
+// edges and lets it stand just outside: a box a unit too big stops the dog a unit short.
+TEST(Scene, EveryBoxEndsAtItsEdges) {
+    const struct { const char* what; float minX, maxX, minZ, maxZ; } boxes[] = {
+        {"house 1", -28, -12, -38, -22}, {"house 3", -18, -2, -78, -62}, {"house 4", 7.6f, 23, -68, -52},
+        {"house 2", 52, 67.5f, 47.5f, 63}, {"pool", -6.7f, 6.7f, -41.7f, -21.4f}, {"fence x = -30", -30, -27, -80, 80},
+        {"fence x = 80", 77, 80, -80, 80}, {"fence z = -80", -30, 80, -80, -77}, {"fence z = 80", -30, 80, 77, 80},
+        {"toy at (30, 20)", 25.5f, 34, 15.5f, 24.5f}, {"toy at (45, -63)", 40.5f, 49, -67, -59},
+        {"car", -9.5f, 7.5f, 38, 49.5f}};
+    TempDir dir;
+    ScopedChdir inEmpty(dir.path());
+    Scene scene(20);
+    ASSERT_EQ(scene.getNumBounds(), 12);
+    for (const auto& box : boxes) {
+        const Bound& bound = scene.getBound(&box - boxes);
+        const float midX = (box.minX + box.maxX) / 2, midZ = (box.minZ + box.maxZ) / 2;
+        for (float inward : {0.05f, -0.05f}) {  // just inside, then just outside
+            const bool inside = inward > 0;
+            EXPECT_EQ(bound.checkCollision(box.minX + inward, 0, midZ), inside) << box.what << ", x " << box.minX;
+            EXPECT_EQ(bound.checkCollision(box.maxX - inward, 0, midZ), inside) << box.what << ", x " << box.maxX;
+            EXPECT_EQ(bound.checkCollision(midX, 0, box.minZ + inward), inside) << box.what << ", z " << box.minZ;
+            EXPECT_EQ(bound.checkCollision(midX, 0, box.maxZ - inward), inside) << box.what << ", z " << box.maxZ;
+        }
+    }
 }
