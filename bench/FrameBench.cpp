@@ -100,6 +100,7 @@ void literalShadows() {
     if (pixels == 0 || light_depth.size() != pixels || camera_depth.size() != pixels) return;
     glEnable(GL_BLEND);
     glColor3f(SHADOW_GREY, SHADOW_GREY, SHADOW_GREY);
+    glNormal3fv(SHADOW_NORMAL);
     ShadowInputs in;
     readShadowMatrices(in);
     in.cameraDepth = camera_depth.data();

@@ -222,6 +222,7 @@ void readShadowMatrices(ShadowInputs& in) {
 void inShadowPixelSpace(const std::function<void()>& work) {
     glEnable(GL_BLEND);  // source * source colour + destination * destination colour, set in init
     glColor3f(SHADOW_GREY, SHADOW_GREY, SHADOW_GREY);
+    glNormal3fv(SHADOW_NORMAL);
     // The points lie at eye distance 0, where the fog leaves a colour as it is: switching
     // it off changes no pixel and saves its work on every point.
     glDisable(GL_FOG);

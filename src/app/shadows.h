@@ -20,7 +20,12 @@ struct ShadowInputs {
 
 constexpr double SHADOW_FAR_DEPTH = 0.98;  // camera depths above this are never shadowed
 constexpr double SHADOW_BIAS      = 0.001; // light depth must exceed the stored depth by more
-constexpr float  SHADOW_GREY      = 0.35f; // colour of the blended shadow points
+// The shadow points are lit like any vertex: this grey is their material (colour tracking), and
+// their normal, up and tilted 30 degrees away from the viewer in eye space, sets how the lights
+// shade them. It is the normal the dog's drawing always left before them, so they keep the shade
+// they have always had.
+constexpr float  SHADOW_GREY      = 0.35f;
+constexpr float  SHADOW_NORMAL[3] = {0.0f, 0.866025388f, -0.50000006f};
 
 // Fills `mask` (width * height, 1 = shadowed, row 0 at the bottom) and returns the number
 // of shadowed pixels. Pixel (c, r) is taken at its integer corner, carried from the camera's

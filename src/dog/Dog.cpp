@@ -296,7 +296,6 @@ void Dog::draw() {
         for (const auto& leg : legs) drawLeg(leg.offsetX, leg.offsetZ, leg.splay, leg.swing);
 
         drawTail();
-        if (!inView) sendLastSphereNormal(ELLIPSE_STACKS);  // the tail's ball would have sent it last
     glPopMatrix();
     inView = true;
 }

@@ -401,9 +401,10 @@ void objReader::displayObj() const {
     }
 }
 
-void objReader::sendLastCorner() const {
-    if (error != ERROR_NONE || faceCount == 0) return;
-    sendCornerAttributes(faces[faceCount - 1], 2);
+void objReader::sendLastNormal() const {
+    if (error != ERROR_NONE || faceCount == 0 || normals == nullptr) return;
+    const float* n = &normals[3 * faces[faceCount - 1].normal[2]];
+    glNormal3f(n[0], n[1], n[2]);
 }
 
 void objReader::sendCornerAttributes(const ObjFace& face, int k) const {

@@ -38,9 +38,9 @@ public:
     void centerObject();    // moves the centre of the bounding volume to the origin
     void resizeObject();    // scales so the largest bound is 1; a model with all bounds 0 is left as is
     void displayObj() const;  // one GL_POLYGON per triangle with the current colour and matrices
-    // The texture coordinate and normal displayObj sends last, without any vertex: what a model
-    // out of view sends, so the current values are those its drawing would leave.
-    void sendLastCorner() const;
+    // The normal displayObj sends last, without any vertex: what a model out of view sends, so
+    // that a model without normals drawn next is lit as it is when this one is drawn.
+    void sendLastNormal() const;
 
     // Raw views of the loaded data, whatever the error state.
     int getNormalCount() const   { return normalCount; }

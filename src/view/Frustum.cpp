@@ -5,7 +5,6 @@
 #include <cmath>
 
 namespace {
-constexpr double PI = 3.14159265358979323846;
 // A box is refused only when it lies this far outside a plane, relative to the size of the
 // terms summed: GL transforms in single precision, so a corner within rounding of a plane
 // may still land inside it.
@@ -59,10 +58,4 @@ bool Frustum::mayShow(const Box& box) const {
         if (distance < -ROUNDING * size) return false;
     }
     return true;
-}
-
-void sendLastSphereNormal(int stacks) {
-    // In single precision, as GLU computes it: that seam's angle from the +z pole.
-    const float angle = static_cast<float>(PI * (stacks - 2) / stacks);
-    glNormal3f(0.0f, std::sin(angle), std::cos(angle));
 }

@@ -31,9 +31,4 @@ private:
 // Column-major 4x4 product, as GL stores matrices: out = a * b. `out` may not alias `a` or `b`.
 void multiply(const double a[16], const double b[16], double out[16]);
 
-// In place of a culled gluSphere drawn with smooth normals and no texture coordinates: sends
-// the normal it sends last, so the current normal is what its drawing would leave. GLU draws
-// the two caps first and ends on the seam of the band above the lower cap; `stacks` is 3 or more.
-void sendLastSphereNormal(int stacks);
-
 #endif

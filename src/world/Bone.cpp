@@ -78,8 +78,6 @@ void Bone::draw() {
                 glTranslatef(step[0], step[1], step[2]);
                 gluSphere(quadric, KNOB_RADIUS, 5, KNOB_STACKS);
             }
-        } else {
-            sendLastSphereNormal(KNOB_STACKS);
         }
     glPopMatrix();
 }

@@ -25,7 +25,6 @@ void Bush::drawBush() const {
         glTranslatef(x, y, z);
         glColor3f(0.1f, 0.5f, 0.1f);
         if (seen) drawBranches();
-        else glNormal3f(0.0f, 0.0f, 1.0f);  // the normal every cap sends, so the last one sent
     glPopMatrix();
     glMaterialfv(GL_FRONT, GL_SPECULAR, FULL_SHINE);
 }

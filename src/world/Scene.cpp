@@ -347,7 +347,7 @@ void Scene::drawProp(int i) const {
         glColor3f(p.red, p.green, p.blue);
         glMultMatrixf(placement);
         if (Frustum::inView(box)) model.displayObj();
-        else model.sendLastCorner();
+        else model.sendLastNormal();
     glPopMatrix();
 }
 

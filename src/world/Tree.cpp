@@ -29,7 +29,6 @@ void Tree::drawTree() const {
         if (seen) gluCylinder(quadric, trunkTopRadius, trunkBottomRadius, TRUNK_HEIGHT, 8, 1);
         glColor3f(0.0f, 1.0f, 0.0f);
         if (seen) gluSphere(quadric, CROWN_RADIUS, 9, CROWN_STACKS);  // centred on the top of the trunk
-        else sendLastSphereNormal(CROWN_STACKS);
     glPopMatrix();
 }
 
