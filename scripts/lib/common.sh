@@ -21,13 +21,13 @@ BUILD_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 # What scripts/package needs on top: dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to
 # find the binaries whose libraries become the package's dependencies.
 PACKAGE_PACKAGES=(dpkg-dev file)
-# What the tests need on top: GoogleTest, Google Benchmark, libpng for the reference frames,
+# What the tests need on top: GoogleTest, libpng for the reference frames,
 # a virtual X server, Xorg with the dummy video driver (full-screen game mode) and the VidMode
 # header the test shim logs its mode switches with, real X input, window queries, screenshots,
 # an SVG renderer (the window icon's check), valgrind, clang with its sanitizer and fuzzer
 # runtime, and lintian, desktop-file-validate, appstreamcli and what scripts/package needs, for
 # the package's check.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev libpng-dev xvfb xauth xserver-xorg-video-dummy libxxf86vm-dev
+TEST_PACKAGES=(libgtest-dev libpng-dev xvfb xauth xserver-xorg-video-dummy libxxf86vm-dev
                xdotool x11-utils x11-apps imagemagick librsvg2-bin valgrind clang libclang-rt-14-dev
                lintian desktop-file-utils appstream "${PACKAGE_PACKAGES[@]}")
 
