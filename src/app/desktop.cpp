@@ -21,7 +21,7 @@ namespace {
 constexpr int ICON_SIZES[] = {16, 32, 48, 64};  // what docks and task bars pick from
 constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
-bool naming = false;
+bool nameNextMap = false;  // set by nameWindowAtNextMap, cleared by the map it names
 volatile std::sig_atomic_t quitSignal = 0;
 
 // _NET_WM_ICON's value: for each size its width, its height and its pixels, 32-bit ARGB
@@ -71,17 +71,29 @@ void watchQuitSignals(int) {
 
 // glutCreateWindow and glutEnterGameMode create their window and map it in one call, with no
 // class hint, and nothing of ours runs in between. So the game defines XMapWindow itself: the
-// dynamic linker binds freeglut's call to this one, which names the window and then maps it
-// through Xlib's own. The properties go out ahead of the map request on the same connection,
-// so the server, and any window manager, has them before the window first shows.
+// dynamic linker binds every call in the process to this one, which names the window when
+// nameWindowAtNextMap asked for it and then maps it through Xlib's own. The properties go out
+// ahead of the map request on the same connection, so the server, and any window manager, has
+// them before the window first shows.
 extern "C" int XMapWindow(Display* display, Window window) {
     static const auto xlibMapWindow = reinterpret_cast<int (*)(Display*, Window)>(dlsym(RTLD_NEXT, "XMapWindow"));
-    if (naming) nameWindow(display, window);
-    return xlibMapWindow(display, window);
+    if (nameNextMap) {
+        nameNextMap = false;
+        nameWindow(display, window);
+    }
+    // Xlib's own not found (only a game linked with Xlib statically, where there is no next one):
+    // XMapRaised maps as well, reached through the game's own link to Xlib, and a window just
+    // created is above its siblings already. Not mapping would leave GLUT waiting for ever.
+    return xlibMapWindow != nullptr ? xlibMapWindow(display, window) : XMapRaised(display, window);
 }
 
-void nameGameWindows() {
-    naming = true;
+void nameWindowAtNextMap() {
+    nameNextMap = true;
+}
+
+void leaveFullScreen() {
+    // Full screen changed the desktop's video mode: give it back before going.
+    if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) glutLeaveGameMode();
 }
 
 void catchQuitSignals() {
