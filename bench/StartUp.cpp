@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
             const int g = (round + k) % games;
             now[g] = startMilliseconds(argv[2 + g]);
             if (now[g] < 0) {
-                std::fprintf(stderr, "startup: %s showed no frame within %d ms\n", argv[2 + g], FRAME_WAIT_MS);
+                std::fprintf(stderr, "startup: %s showed no frame: it ended first, or took over %d ms\n", argv[2 + g], FRAME_WAIT_MS);
                 return 1;
             }
         }
