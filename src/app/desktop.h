@@ -1,8 +1,8 @@
 #ifndef BONEYARD_DESKTOP_H
 #define BONEYARD_DESKTOP_H
 
-// The game as a desktop program: its windows say whose they are, and the signals that end a
-// desktop program end the game the way ESC does.
+// The game as a desktop program: its window says whose it is, full screen gives the desktop
+// its video mode back, and the signals that end a desktop program end the game the way ESC does.
 
 // Switches the map hook on for one map: the next window this process maps (the game's own,
 // when called just before glutCreateWindow or glutEnterGameMode) carries, before it first

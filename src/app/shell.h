@@ -32,7 +32,7 @@ extern std::vector<float> camera_depth;  // w * h depths of the finished camera 
 extern Dog   dog;    // constructed first
 extern Scene scene;  // constructed after the dog
 
-// --- here: the camera's units.
+// --- here: the units of angles and of the camera's key steps.
 
 constexpr float CONVERT    = 0.017453292f;  // degrees to radians
 constexpr float ZOOMCONST  = 1.0f;
