@@ -18,24 +18,13 @@
 
 #include "Frustum.h"
 #include "ShadowReference.h"
+#include "Spread.h"
 #include "shadows.h"
 #include "shell.h"
 
 namespace {
 
 constexpr int WIDTH = 1024, HEIGHT = 768;
-
-// A figure over all runs: the median and the quartiles around it.
-struct Spread {
-    double median, low, high;
-};
-
-Spread spreadOf(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
-    return {median, v[n / 4], v[(3 * n) / 4 < n ? (3 * n) / 4 : n - 1]};
-}
 
 double millisecondsOf(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();

@@ -21,13 +21,13 @@ BUILD_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 # What scripts/package needs on top: dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to
 # find the binaries whose libraries become the package's dependencies.
 PACKAGE_PACKAGES=(dpkg-dev file)
-# What the tests need on top: GoogleTest, Google Benchmark, libpng and Composite for the reference
-# frames (read from the window, kept whole off screen), a virtual X server, Xorg with the dummy
-# video driver (full-screen game mode) and the VidMode header the test shim logs its mode switches
-# with, real X input, window queries, screenshots, an SVG renderer (the window icon's check),
-# valgrind, clang with its sanitizer and fuzzer runtime, and lintian, desktop-file-validate,
-# appstreamcli and what scripts/package needs, for the package's check.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev libpng-dev libxcomposite-dev xvfb xauth xserver-xorg-video-dummy libxxf86vm-dev
+# What the tests need on top: GoogleTest, libpng and Composite for the reference frames (read
+# from the window, kept whole off screen), a virtual X server, Xorg with the dummy video driver
+# (full-screen game mode) and the VidMode header the test shim logs its mode switches with, real
+# X input, window queries, screenshots, an SVG renderer (the window icon's check), valgrind, clang
+# with its sanitizer and fuzzer runtime, and lintian, desktop-file-validate, appstreamcli and
+# what scripts/package needs, for the package's check.
+TEST_PACKAGES=(libgtest-dev libpng-dev libxcomposite-dev xvfb xauth xserver-xorg-video-dummy libxxf86vm-dev
                xdotool x11-utils imagemagick librsvg2-bin valgrind clang libclang-rt-14-dev
                lintian desktop-file-utils appstream "${PACKAGE_PACKAGES[@]}")
 

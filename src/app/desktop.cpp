@@ -1,9 +1,9 @@
-// The game as a desktop program: its windows' names, pid and icon, and signals acted on
-// outside the handler.
+// The game as a desktop program: its window's name, pid and icon, given in the map itself,
+// full screen left, and signals acted on outside the handler.
 #include "desktop.h"
 
-#include "icon.h"
 #include "shell.h"
+#include "windowicon.h"
 
 #include <GL/glut.h>
 #include <X11/Xatom.h>
@@ -14,29 +14,15 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
-constexpr int ICON_SIZES[] = {16, 32, 48, 64};  // what docks and task bars pick from
 constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
-bool naming = false;
+bool nameNextMap = false;  // set by nameWindowAtNextMap, cleared by the map it names
 volatile std::sig_atomic_t quitSignal = 0;
 
-// _NET_WM_ICON's value: for each size its width, its height and its pixels, 32-bit ARGB
-// values that Xlib takes as longs.
-std::vector<long> iconProperty() {
-    std::vector<long> value;
-    for (int size : ICON_SIZES) {
-        value.push_back(size);
-        value.push_back(size);
-        for (std::uint32_t pixel : iconPixels(size)) value.push_back(static_cast<long>(pixel));
-    }
-    return value;
-}
-
-void setCardinals(Display* display, Window window, const char* name, const long* values, std::size_t count) {
+void setCardinals(Display* display, Window window, const char* name, const unsigned long* values, std::size_t count) {
     XChangeProperty(display, window, XInternAtom(display, name, False), XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(values), static_cast<int>(count));
 }
@@ -45,10 +31,9 @@ void nameWindow(Display* display, Window window) {
     char instance[] = "boneyard", windowClass[] = "Boneyard";
     XClassHint hint{instance, windowClass};
     XSetClassHint(display, window, &hint);
-    const long pid = getpid();
+    const unsigned long pid = static_cast<unsigned long>(getpid());
     setCardinals(display, window, "_NET_WM_PID", &pid, 1);
-    static const std::vector<long> icon = iconProperty();
-    setCardinals(display, window, "_NET_WM_ICON", icon.data(), icon.size());
+    setCardinals(display, window, "_NET_WM_ICON", WINDOW_ICON, WINDOW_ICON_LENGTH);
 }
 
 void recordSignal(int signal) {
@@ -71,17 +56,29 @@ void watchQuitSignals(int) {
 
 // glutCreateWindow and glutEnterGameMode create their window and map it in one call, with no
 // class hint, and nothing of ours runs in between. So the game defines XMapWindow itself: the
-// dynamic linker binds freeglut's call to this one, which names the window and then maps it
-// through Xlib's own. The properties go out ahead of the map request on the same connection,
-// so the server, and any window manager, has them before the window first shows.
+// dynamic linker binds every call in the process to this one, which names the window when
+// nameWindowAtNextMap asked for it and then maps it through Xlib's own. The properties go out
+// ahead of the map request on the same connection, so the server, and any window manager, has
+// them before the window first shows.
 extern "C" int XMapWindow(Display* display, Window window) {
     static const auto xlibMapWindow = reinterpret_cast<int (*)(Display*, Window)>(dlsym(RTLD_NEXT, "XMapWindow"));
-    if (naming) nameWindow(display, window);
-    return xlibMapWindow(display, window);
+    if (nameNextMap) {
+        nameNextMap = false;
+        nameWindow(display, window);
+    }
+    // Xlib's own not found (only a game linked with Xlib statically, where there is no next one):
+    // XMapRaised maps as well, reached through the game's own link to Xlib, and a window just
+    // created is above its siblings already. Not mapping would leave GLUT waiting for ever.
+    return xlibMapWindow != nullptr ? xlibMapWindow(display, window) : XMapRaised(display, window);
 }
 
-void nameGameWindows() {
-    naming = true;
+void nameWindowAtNextMap() {
+    nameNextMap = true;
+}
+
+void leaveFullScreen() {
+    // Full screen changed the desktop's video mode: give it back before going.
+    if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) glutLeaveGameMode();
 }
 
 void catchQuitSignals() {

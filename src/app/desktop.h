@@ -1,13 +1,17 @@
 #ifndef BONEYARD_DESKTOP_H
 #define BONEYARD_DESKTOP_H
 
-// The game as a desktop program: its windows say whose they are, and the signals that end a
-// desktop program end the game the way ESC does.
+// The game as a desktop program: its window says whose it is, full screen gives the desktop
+// its video mode back, and the signals that end a desktop program end the game the way ESC does.
 
-// From now on every window the game maps carries, before it first shows, WM_CLASS
-// ("boneyard", "Boneyard"), _NET_WM_PID and _NET_WM_ICON (the icon at 16, 32, 48 and 64
-// pixels), in game mode too.
-void nameGameWindows();
+// Switches the map hook on for one map: the next window this process maps (the game's own,
+// when called just before glutCreateWindow or glutEnterGameMode) carries, before it first
+// shows, WM_CLASS ("boneyard", "Boneyard"), _NET_WM_PID and _NET_WM_ICON (the icon at 16, 32,
+// 48 and 64 pixels). Then the hook is off again: a window mapped later, by the game or by a
+// library, goes out as it is.
+void nameWindowAtNextMap();
+
+void leaveFullScreen();  // gives the desktop its video mode back, if game mode is on
 
 constexpr unsigned QUIT_POLL_MS = 250;  // how often the recorded signal is looked at
 

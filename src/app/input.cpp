@@ -1,4 +1,5 @@
 // Keys and mouse drags: each handler only changes state; the next frame shows it.
+#include "desktop.h"
 #include "shadows.h"
 #include "shell.h"
 
@@ -88,11 +89,6 @@ void zoomDrag(int y) {
 }
 
 }  // namespace
-
-void leaveFullScreen() {
-    // Full screen changed the desktop's video mode: give it back before going.
-    if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) glutLeaveGameMode();
-}
 
 void keyCallback(unsigned char key, int x, int y) {
     (void)x;

@@ -11,13 +11,16 @@ int main(int argc, char** argv) {
     if (options.action != CommandLine::Action::Play) return answerCommandLine(options);
 
     glutInit(&argc, argv);
-    nameGameWindows();
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     reportMissingData();
     // A missing picture ends the game here, before the screen mode changes or a window
     // exists, so the desktop is left as it was.
     readTextures();
     glutGameModeString("1024x768:32@75");
+    // The window is named in its map: GLUT creates and maps it in one call, so desktop.cpp
+    // defines XMapWindow, and the next map after this (the game's own window, in game mode
+    // or not) goes out with its class, pid and icon, which docks and task bars match it by.
+    nameWindowAtNextMap();
     if (!options.windowed && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
         catchQuitSignals();  // from here on a signal must give the desktop its video mode back
         glutEnterGameMode();

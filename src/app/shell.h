@@ -8,8 +8,12 @@
 #include "Dog.h"
 #include "Scene.h"
 
-// The game's state: file-scope globals shared by the callbacks, created at start-up
-// and living until exit. Only the GLUT thread touches them.
+// The game's shell: its state and its GLUT callbacks, each group under the file that defines
+// it. The command line is commandline.h's; the window's name, the quit signals and full screen,
+// desktop.h's; the textures, texture.h's; the shadow mask, shadows.h's.
+
+// --- globals.cpp: the game's state, file-scope globals shared by the callbacks, created at
+// start-up and living until exit. Only the GLUT thread touches them.
 extern float zoom;                    // camera distance; blimp eye height is zoom / 20 * 30
 extern float transX, transY, transZ;  // free-camera pivot
 extern float angleUpDown;             // pitch, degrees; positive looks further down
@@ -28,10 +32,14 @@ extern std::vector<float> camera_depth;  // w * h depths of the finished camera 
 extern Dog   dog;    // constructed first
 extern Scene scene;  // constructed after the dog
 
+// --- here: the units of angles and of the camera's key steps.
+
 constexpr float CONVERT    = 0.017453292f;  // degrees to radians
 constexpr float ZOOMCONST  = 1.0f;
 constexpr float ANGLECONST = 3.0f;   // degrees per key press
 constexpr float TRANSCONST = 1.2f;   // world units per key press
+
+// --- display.cpp: start-up and the frame.
 
 // Reads and decodes the six textures without GL, so main can call it before the screen
 // mode changes or a window exists. Exits with status 1 and one line on stderr when a
@@ -51,17 +59,22 @@ void idleCallback();
 // window shows again. The countdown keeps its wall-clock end meanwhile.
 void windowStatusCallback(int state);
 
+// --- input.cpp: keys and the mouse.
+
 void keyCallback(unsigned char key, int x, int y);
 void mouseCallback(int button, int state, int x, int y);
 void motionCallback(int x, int y);
-void leaveFullScreen();  // gives the desktop its video mode back, if game mode is on
 void checkMove(float x, float y, float z, float dx, float dy, float dz);  // refused if the destination collides
+
+// --- hud.cpp: the countdown and the text over the yard.
 
 void resetTime();    // starts a new game unless one is running
 time_t timeLeft(time_t now);  // whole seconds from `now` to the end of the game; negative once it is over
 void displayTime();  // runs the countdown; draws the time and, when due, the game-over banner
 void displayHelp();
 void renderBitmapString(float x, float y, void* font, std::string text);  // (x, y) from the top-left, pixels
+
+// --- shadows.cpp: the shadow pass.
 
 // Fills light_depth with the depths the shadow light (light4_pos, looking at the origin,
 // with the camera's projection and viewport) sees this frame, the dog and the bones drawn

@@ -1,6 +1,6 @@
 // The icon's picture as one table of shapes, and the two things made from it: the SVG text
-// (tools/make_icon writes it to packaging/boneyard.svg) and pixels at any size (the window's
-// _NET_WM_ICON). Every coordinate is a whole number, so the SVG text never depends on how a
+// (tools/make_icon writes it to packaging/boneyard.svg) and pixels at any size (make_icon draws
+// the window's _NET_WM_ICON with them when the game is built). Every coordinate is a whole number, so the SVG text never depends on how a
 // float is printed.
 #include "icon.h"
 
