@@ -1,6 +1,7 @@
 // Start-up GL state, the reshape handler and the frame itself.
 #include "shadows.h"
 #include "shell.h"
+#include "TextureSlots.h"
 #include "texture.h"
 
 #include <GL/glut.h>
@@ -15,21 +16,6 @@
 #include <vector>
 
 namespace {
-
-struct TextureFile {
-    const char* name;
-    int         slot;  // the texture object name the drawing code binds by number
-};
-
-// Slots 3, 4 and 5 stay empty.
-constexpr TextureFile TEXTURES[] = {
-    {"sides.bmp", 0},
-    {"roof.bmp", 1},
-    {"ground.bmp", 2},
-    {"stones.bmp", 6},
-    {"quorlinstarrynight.bmp", 7},
-    {"moon.bmp", 8},
-};
 
 constexpr float FIELD_OF_VIEW = 35.0f;  // vertical, degrees
 constexpr float NEAR_PLANE = 1.0f;
@@ -58,16 +44,16 @@ void setLight(GLenum light, const GLfloat ambient[4], const GLfloat diffuse[4],
     glLightfv(light, GL_SPECULAR, specular);
 }
 
-// The six pictures, decoded in TEXTURES order, between readTextures and their upload.
-std::vector<unsigned char> decodedTextures[std::size(TEXTURES)];
+// The six pictures, decoded in TEXTURE_FILES order, between readTextures and their upload.
+std::vector<unsigned char> decodedTextures[std::size(TEXTURE_FILES)];
 bool texturesRead = false;
 
 // init runs in a GL context: the pictures go to their slots, read here if main has not
 // read them already (the render tests call init without main), then their memory goes.
 void uploadTextures() {
     if (!texturesRead) readTextures();
-    for (std::size_t i = 0; i < std::size(TEXTURES); ++i) {
-        uploadImage(decodedTextures[i], TEXTURES[i].slot);
+    for (std::size_t i = 0; i < std::size(TEXTURE_FILES); ++i) {
+        uploadImage(decodedTextures[i], TEXTURE_FILES[i].slot);
         std::vector<unsigned char>().swap(decodedTextures[i]);
     }
     texturesRead = false;
@@ -187,12 +173,12 @@ void init() {
 }
 
 void readTextures() {
-    for (std::size_t i = 0; i < std::size(TEXTURES); ++i) {
+    for (std::size_t i = 0; i < std::size(TEXTURE_FILES); ++i) {
         std::string error;
-        if (!readBmpFile(TEXTURES[i].name, decodedTextures[i], error)) {
+        if (!readBmpFile(TEXTURE_FILES[i].name, decodedTextures[i], error)) {
             // The game cannot be drawn without its pictures: say which and where, and stop.
-            std::fprintf(stderr, "boneyard: cannot load texture \"%s\" from %s: %s\n", TEXTURES[i].name,
-                         currentDirectory().c_str(), failureReason(TEXTURES[i].name, error).c_str());
+            std::fprintf(stderr, "boneyard: cannot load texture \"%s\" from %s: %s\n", TEXTURE_FILES[i].name,
+                         currentDirectory().c_str(), failureReason(TEXTURE_FILES[i].name, error).c_str());
             std::exit(1);
         }
     }

@@ -5,7 +5,7 @@
 #include <istream>
 #include <string>
 
-#include "Frustum.h"
+#include "Box.h"
 
 class GLUquadric;
 

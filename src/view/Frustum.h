@@ -1,11 +1,7 @@
 #ifndef BONEYARD_FRUSTUM_H
 #define BONEYARD_FRUSTUM_H
 
-// An axis-aligned box in an object's coordinates, holding every vertex the object sends.
-struct Box {
-    float min[3];
-    float max[3];
-};
+#include "Box.h"
 
 // The view volume of a projection and a model-view matrix, as six planes in the model-view's
 // object coordinates. An object whose box lies outside it sends no geometry: GL would clip

@@ -1,5 +1,7 @@
 #include "Bone.h"
 
+#include "Frustum.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 

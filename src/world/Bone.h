@@ -1,7 +1,7 @@
 #ifndef BONEYARD_BONE_H
 #define BONEYARD_BONE_H
 
-#include "Frustum.h"
+#include "Box.h"
 
 class GLUquadric;
 

@@ -1,8 +1,9 @@
 #ifndef BONEYARD_BOUND_H
 #define BONEYARD_BOUND_H
 
-// An invisible obstacle on the ground plane: a four-cornered footprint the dog may not
-// enter. Corners go (+x,+z), (+x,-z), (-x,-z), (-x,+z); the test depends on that order.
+// An invisible obstacle: an axis-aligned box on the ground plane, at every height, that the dog
+// may not enter, given by its four corners in the order (+x,+z), (+x,-z), (-x,-z), (-x,+z). The
+// test compares each corner only from its own side, so corners in another order block nothing.
 class Bound {
 public:
     Bound() = default;  // an empty slot in Scene's array; holds nothing meaningful

@@ -1,7 +1,7 @@
 #ifndef BONEYARD_BUSH_H
 #define BONEYARD_BUSH_H
 
-#include "Frustum.h"
+#include "Box.h"
 
 class GLUquadric;
 

@@ -1,5 +1,7 @@
 #include "House.h"
 
+#include "TextureSlots.h"
+
 #include <GL/gl.h>
 
 namespace {
@@ -30,7 +32,7 @@ void vertex(const Vec3& n, float s, float t, float x, float y, float z) {
 
 House::House(float top, float bottom, float x1, float z1, float x2, float z2,
              float x3, float z3, float x4, float z4)
-    : roofTexture(1), sideTexture(0), top(top), bottom(bottom),
+    : roofTexture(ROOF_TEXTURE), sideTexture(SIDES_TEXTURE), top(top), bottom(bottom),
       x1(x1), z1(z1), x2(x2), z2(z2), x3(x3), z3(z3), x4(x4), z4(z4) {}
 
 void House::normalVector(float& nx, float& ny, float& nz,

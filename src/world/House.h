@@ -24,8 +24,8 @@ public:
     float getDoorZ() const       { return z1 + 0.01f; }  // just in front of the front wall
 
 private:
-    int   roofTexture;  // slot 1, "roof.bmp"
-    int   sideTexture;  // slot 0, "sides.bmp"
+    int   roofTexture;  // ROOF_TEXTURE
+    int   sideTexture;  // SIDES_TEXTURE
     float top, bottom;
     float x1, z1, x2, z2, x3, z3, x4, z4;
 };

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "Frustum.h"
+#include "TextureSlots.h"
 #include "House.h"
 
 namespace {
@@ -121,8 +122,6 @@ struct Normal {
     float x, y, z;
 };
 
-constexpr int SKY_TEXTURE = 7;  // "quorlinstarrynight.bmp"
-
 // Normals point into the box and every wall is counter-clockwise seen from inside,
 // so from outside the box the walls are culled.
 struct SkyWall {
@@ -200,7 +199,7 @@ Scene::Scene(int maxTrees)
       trees(nullptr), numTrees(0), maxTrees(maxTrees),
       bounds(nullptr), numBounds(0),
       car(), toy(), quadric(nullptr),
-      groundTexture(0), stoneTexture(0), moonTexture(0) {
+      groundTexture(GROUND_TEXTURE), stoneTexture(STONES_TEXTURE), moonTexture(MOON_TEXTURE) {
     trees = new Tree[maxTrees];
     maxBushes = 30;
     bushes = new Bush[maxBushes];
@@ -209,10 +208,6 @@ Scene::Scene(int maxTrees)
     bounds = new Bound[BOUND_SLOTS];
 
     makeScene();
-
-    groundTexture = 2;  // "ground.bmp": grass tiles and pool water
-    moonTexture = 8;    // "moon.bmp"
-    stoneTexture = 6;   // "stones.bmp": the pad around the pool
 
     quadric = gluNewQuadric();  // the fence rails'
     gluQuadricDrawStyle(quadric, GLU_FILL);

@@ -50,8 +50,10 @@ public:
     int  checkBones(float x, float y, float z);  // collects bones in reach (not const); returns how many remain
     void resetBones();
 
-    // Each object, tile and prop out of the view of the current projection and model-view sends
-    // no geometry, but leaves GL's state as its drawing would (Frustum::culling switches it off).
+    // A tree, bush, bone, ground tile or prop out of the view of the current projection and
+    // model-view sends no geometry, but still sets the colour and materials its drawing sets, a
+    // bone still turns and a prop sends its model's last normal (Frustum::culling switches it
+    // off). The fence, sky, pool and houses, under 1% of the vertices, are always drawn whole.
     void drawScene();
     void drawStill();  // drawScene without the bones: the part of the yard that never changes
     void drawProp(int i) const;  // i below PROP_COUNT, in world coordinates

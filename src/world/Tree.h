@@ -1,7 +1,7 @@
 #ifndef BONEYARD_TREE_H
 #define BONEYARD_TREE_H
 
-#include "Frustum.h"
+#include "Box.h"
 
 class GLUquadric;
 
