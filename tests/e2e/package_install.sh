@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package as packagers and players get it. scripts/package run in the tree and in a
-# clone of the same commit at another path under umask 002 gives the same bytes (diffoscope shows
-# where not). It passes lintian without a warning; its menu entry and AppStream metadata validate
-# among its own files. In a minimal Debian root made afresh in FOLDER, holding only what its
-# Depends bring in, `boneyard --version` works; its menu entry's command, started from / and
-# given our X server's socket and nothing else, draws frames, finds every data file (nothing on
-# stderr) and ends with status 0 on ESC; purged, it leaves no file behind. Nothing is installed
-# on this machine. Needs root and the Debian archive.
+# The Debian package: two builds of one commit, in the tree and in a clone elsewhere under umask
+# 002, give the same bytes; lintian, the menu entry and the AppStream metadata find no fault; in a
+# minimal Debian root in FOLDER, with only what its Depends bring in, it runs (--version; frames on
+# our X server, ESC) and purges without a trace. Nothing is installed here. Needs root.
 # Usage: package_install.sh SCRIPTS_PACKAGE FRAME_SHIM FOLDER
 FRAME_SHIM=$2 FOLDER=$3
 . "$(dirname "$0")/lib.sh" || exit 1
