@@ -25,11 +25,13 @@ PACKAGE_PACKAGES=(dpkg-dev file)
 # from the window, kept whole off screen), a virtual X server, Xorg with the dummy video driver
 # (full-screen game mode) and the VidMode header the test shim logs its mode switches with, real
 # X input, window queries, screenshots, an SVG renderer (the window icon's check), valgrind, clang
-# with its sanitizer and fuzzer runtime, and lintian, desktop-file-validate, appstreamcli and
-# what scripts/package needs, for the package's check.
+# with its sanitizer and fuzzer runtime, and for the package's check lintian,
+# desktop-file-validate, appstreamcli, mmdebstrap (a minimal Debian root to install it in), git
+# (a second clone to build it in), diffoscope (what differs between the two builds) and what
+# scripts/package needs.
 TEST_PACKAGES=(libgtest-dev libpng-dev libxcomposite-dev xvfb xauth xserver-xorg-video-dummy libxxf86vm-dev
                xdotool x11-utils imagemagick librsvg2-bin valgrind clang libclang-rt-14-dev
-               lintian desktop-file-utils appstream "${PACKAGE_PACKAGES[@]}")
+               lintian desktop-file-utils appstream mmdebstrap git diffoscope-minimal "${PACKAGE_PACKAGES[@]}")
 
 # Starts Xvfb on a free display and exports DISPLAY, unless a display already answers.
 # The server is stopped when the calling shell exits.
