@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The game as a desktop program, one table, a row per case:
 #   args ARG...       --help, -h, --version: stdout, status 0 (1 and a line on stderr into a
-#                     full disk); anything else: one line naming
-#                     it and "Try 'boneyard --help'." on stderr, status 2; all with no display,
-#                     so with no window ever created;
+#                     full disk); a game (--, -display) with no display: one line naming it,
+#                     status 1; anything else: one line naming the last argument and "Try
+#                     'boneyard --help'." on stderr, status 2; all with no display, so with no
+#                     window ever created;
 #   signal NAME WHEN  on a running game whose window was never mapped (GLUT waits for the map):
 #                     it ends by that signal within a second, 128 + n; an ignored SIGHUP (nohup)
 #                     stays ignored. In full screen, and --windowed and -geometry where full
@@ -22,6 +23,9 @@ args --version
 args --bogus
 args yard
 args -geometry
+args -geometry 0x0
+args --
+args -display :4999
 signal TERM unmapped
 signal HUP ignored
 window-manager'
@@ -39,7 +43,9 @@ args_row() {
     case $1 in
     --help|-h) want="0 Usage: boneyard*'man boneyard'*| " ;;
     --version) want="0 boneyard 1.0.0| " ;;
-    *) want="2  boneyard: +([!|])'$1'*([!|])|Try 'boneyard --help'.|" ;;
+    --) want="1  boneyard: cannot open a display: DISPLAY is not set|" ;;
+    -display) want="1  boneyard: cannot open display \"$2\"|" ;;
+    *) want="2  boneyard: +([!|])'${!#}'*([!|])|Try 'boneyard --help'.|" ;;
     esac
     # shellcheck disable=SC2053
     [[ $got == $want ]] || fail "$*: \"$got\", expected \"$want\""
