@@ -31,6 +31,7 @@ const char* const USAGE =
     "  -sync                talk to the X server synchronously (for debugging)\n"
     "  -h, --help           show this help and exit\n"
     "  --version            show the version and exit\n"
+    "  --                   end the options\n"
     "\n"
     "GLUT's other options (-direct, -indirect, -gldebug) work too.\n"
     "The keys: press w in the game, or see 'man boneyard'.\n";
