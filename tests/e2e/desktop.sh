@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The game as a desktop program, one table, a row per case:
-#   args ARG...       --help, -h, --version: stdout, status 0 (1 and a line on stderr into a
-#                     full disk); a game (--, -display) with no display: one line naming it,
-#                     status 1; anything else: one line naming the last argument and "Try
-#                     'boneyard --help'." on stderr, status 2; all with no display, so with no
-#                     window ever created;
+#   args ARG...       --help, --version: stdout, status 0 (1 and a line on stderr into a full
+#                     disk); a game (--, -display) with no display to open: a line naming it,
+#                     status 1; else a line naming the last argument and "Try 'boneyard --help'."
+#                     on stderr, status 2; all with no display, so with no window ever created;
 #   signal NAME WHEN  on a running game whose window was never mapped (GLUT waits for the map):
 #                     it ends by that signal within a second, 128 + n; an ignored SIGHUP (nohup)
 #                     stays ignored. In full screen, and --windowed and -geometry where full
@@ -18,7 +17,6 @@ BONEYARD=$1 FRAME_SHIM=$2 DATA=$3 PACKAGING=$4
 . "$(dirname "$0")/lib.sh" || exit 1
 ROWS='
 args --help
-args -h
 args --version
 args --bogus
 args yard
@@ -41,7 +39,7 @@ args_row() {
     got="$(cd "$DATA" && env -u DISPLAY timeout 10 "$BONEYARD" "$@" >"$WORK/out" 2>"$WORK/err"; echo $?)"
     got+=" $(tr '\n' '|' <"$WORK/out") $(tr '\n' '|' <"$WORK/err")"
     case $1 in
-    --help|-h) want="0 Usage: boneyard*'man boneyard'*| " ;;
+    --help) want="0 Usage: boneyard*'man boneyard'*| " ;;
     --version) want="0 boneyard 1.0.0| " ;;
     --) want="1  boneyard: cannot open a display: DISPLAY is not set|" ;;
     -display) want="1  boneyard: cannot open display \"$2\"|" ;;

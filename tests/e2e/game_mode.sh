@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Full-screen game mode on Xorg's dummy video driver (Xvfb offers none), a row for each way the
-# game ends: ESC, or a signal as from the terminal, a logout or `kill` (status 0 or 128 + n; no
-# core from SIGQUIT's). It must take the whole screen with a window that carries its class, pid
-# and icon when first shown and the game's title, switch to 1024x768, draw, and switch back to the
-# desktop's 1280x1024 before it ends; with --windowed or -geometry (-0-0: the bottom-right corner
-# for 1024x768) never switch, its window 1024x768 or -geometry's size and place; when the mode is
-# gone as the game enters it, play in the window after one warning line. The
+# game ends: ESC, or a signal as from the terminal, a logout or `kill` (status 0 or 128 + n, no
+# core). It must take the whole screen with a window carrying its class, pid and icon when first
+# shown and then the game's title, switch to 1024x768, draw, and switch back to the desktop's
+# 1280x1024 before it ends; with --windowed or -geometry never switch, its window 1024x768 or
+# -geometry's size (1024x768's where it names none) and place; the mode gone as it enters game
+# mode: a warning, then the window. The
 # switches are the test shim's log of XF86VidModeSwitchToMode: the dummy server shows none. A
 # server per row: a game that ends in 1024x768 leaves the server there, for the next to take as
 # the desktop's mode.
@@ -15,7 +15,7 @@ BONEYARD=$1 FRAME_SHIM=$2
 X_SERVER=xorg-dummy
 e2e_setup
 dir=$(fresh_run_dir "$3")
-WINDOW_SEARCH=(--classname '^boneyard$')  # game mode's window has no title; it must carry its class anyway
+WINDOW_SEARCH=(--classname '^boneyard$')  # game mode's window has its class from the first map, its title after
 ulimit -c 0
 modes() { { tr '\n' ' ' <"$WORK/modes.log"; } 2>/dev/null; }
 
@@ -46,8 +46,7 @@ INT    screen
 HUP    screen
 QUIT   screen
 Escape 1024x768+*    --windowed
-Escape 640x480+30+40 -geometry 640x480+30+40
-Escape 1024x768+256+256 -geometry -0-0
+Escape 640x768+640+256 -geometry 640-0-0
 Escape 1024x768+*    BONEYARD_MODES_GONE=1
 ROWS
 finish

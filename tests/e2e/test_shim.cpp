@@ -2,9 +2,8 @@
 // - BONEYARD_FRAME_COUNT_FILE: the count of frames shown (one glXSwapBuffers each), written over
 //   the file's start after each;
 // - BONEYARD_MODE_LOG_FILE: a line "WIDTHxHEIGHT" for each screen mode switch
-//   (XF86VidModeSwitchToMode, how freeglut enters and leaves game mode). With BONEYARD_MODES_GONE set
-//   the screen's modes are listed once (GLUT asks whether game mode is possible), then never again, so
-//   entering it fails, as when a monitor goes or xrandr takes the mode away in between;
+//   (XF86VidModeSwitchToMode, how freeglut enters and leaves game mode). BONEYARD_MODES_GONE set: the
+//   modes are listed once (is game mode possible?), then no more, so entering it fails;
 // - BONEYARD_MAP_LOG: a line for each XMapWindow of what the window carries as the map goes out
 //   (WM_CLASS, _NET_WM_PID, the length of _NET_WM_ICON), all a window manager then sees. With
 //   BONEYARD_NEVER_MAP set the map never goes out, as when a window manager holds back a window.

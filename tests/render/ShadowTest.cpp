@@ -1,17 +1,12 @@
 // The shadow mask against its literal GLU reference on synthetic depth images with exactly
 // known light positions (FrameTest compares it on real frames).
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "RenderSupport.h"
 #include "ShadowReference.h"
 
 namespace {
-
-std::size_t allocationLimit = SIZE_MAX;  // bytes; a larger allocation fails, as without the memory
 
 // Identity camera and projection on a 4 x 4 image: camera pixel (c, r, d) lands at light
 // window (c, r, d), and a light translation moves it by exact pixels and window depth.
@@ -80,34 +75,4 @@ TEST(ShadowMask, SyntheticEdgeCasesAgreeWithTheReference) {
     }
 }
 
-// The real reshape with no memory for a window's depths (3 MB at 1024 x 768; the 768 KB mask
-// still fits): the game draws on unshadowed, says so once, 'h' does nothing, and shadows come
-// back with a reshape that has the memory. The light's kept image failing alone costs only time.
-TEST(ShadowMemory, WithoutItTheGameDrawsOnAndShadowsComeBack) {
-    const auto draw = [](bool shadows, std::size_t limit) {
-        resetShellState();
-        shadow = shadows;
-        allocationLimit = limit, frame(), allocationLimit = SIZE_MAX;
-        return readFrame();
-    };
-    const std::vector<unsigned char> shadowed = draw(true, SIZE_MAX), plain = draw(false, SIZE_MAX);
-    testing::internal::CaptureStderr();
-    allocationLimit = 2 << 20, myReshape(1024, 768), myReshape(1024, 768), allocationLimit = SIZE_MAX;
-    press('h');
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "boneyard: warning: no memory for shadows in a 1024 x 768 window: no shadows until it is smaller\n");
-    EXPECT_TRUE(!shadow && !shadowsAvailable() && camera_depth.empty() && keptLightDepth().empty());
-    EXPECT_TRUE(draw(true, SIZE_MAX) == plain && plain != shadowed);
-    myReshape(1024, 768);
-    EXPECT_TRUE(draw(true, 2 << 20) == shadowed && keptLightDepth().empty());
-}
-
 }  // namespace
-
-void* operator new(std::size_t size) {
-    void* block = size <= allocationLimit ? std::malloc(size ? size : 1) : nullptr;
-    if (block == nullptr) throw std::bad_alloc();
-    return block;
-}
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
