@@ -141,8 +141,11 @@ TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
 
 }  // namespace
 
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {  // the GL driver's, freed by the plain delete
+    return size <= allocationLimit ? std::malloc(size ? size : 1) : nullptr;
+}
 void* operator new(std::size_t size) {
-    if (void* block = size <= allocationLimit ? std::malloc(size ? size : 1) : nullptr) return block;
+    if (void* block = operator new(size, std::nothrow)) return block;
     throw std::bad_alloc();
 }
 void operator delete(void* block) noexcept { std::free(block); }
