@@ -15,7 +15,7 @@ TEST(CommandLine, OursGlutsAndTheRestInOrder) {
         {{"-display", "-h", "-sync", "-iconic", "-direct", "-gldebug", "--windowed", "--"}, A::Play, true, "", ""},
         {{"-geometry", "640x480+10-20"}, A::Play, true, "640x480+10-20", ""},
         {{"-geometry", "9x9", "-geometry", "-0-0"}, A::Play, true, "1024x768-0-0", ""},  // the place only: 1024x768
-        {{"-geometry", "=32767-50+0"}, A::Play, true, "32767x768-50+0", ""},  // X's largest side
+        {{"-geometry", "=32767x32767-50+0"}, A::Play, true, "32767x32767-50+0", ""},  // X's largest window
         {{"-geometry", "10x0"}, A::Bad, false, "", "'10x0'"},
         {{"-geometry", "1x32768"}, A::Bad, false, "", "'1x32768'"},
         {{"-geometry", "640x480junk"}, A::Bad, false, "", "'640x480junk'"},
