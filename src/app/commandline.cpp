@@ -1,11 +1,13 @@
 // The game's command line: its own options, and GLUT's X options let through to glutInit.
 #include "commandline.h"
 
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -14,6 +16,8 @@ struct GlutOption { const char* name; bool value; };
 constexpr GlutOption GLUT_OPTIONS[] = {{"-display", true}, {"-geometry", true}, {"-direct", false},
                                        {"-indirect", false}, {"-iconic", false}, {"-gldebug", false},
                                        {"-sync", false}};
+
+constexpr unsigned MAX_WINDOW_SIDE = 32767;  // pixels: the most X lets a window's width or height be
 
 const char* const USAGE =
     "Usage: boneyard [OPTION]...\n"
@@ -27,6 +31,7 @@ const char* const USAGE =
     "  -sync                talk to the X server synchronously (for debugging)\n"
     "  -h, --help           show this help and exit\n"
     "  --version            show the version and exit\n"
+    "  --                   end the options\n"
     "\n"
     "GLUT's other options (-direct, -indirect, -gldebug) work too.\n"
     "The keys: press w in the game, or see 'man boneyard'.\n";
@@ -66,18 +71,30 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.action = CommandLine::Action::Version;
             return line;
         }
-        if (argument == "--windowed") {
+        if (argument == "--") {
+            if (i + 1 < argc) return bad("unexpected argument '" + std::string(argv[i + 1]) + "'");
+        } else if (argument == "--windowed") {
             line.windowed = true;
         } else if (const GlutOption* option = glutOption(argv[i])) {
             if (!option->value) continue;
             if (++i == argc) return bad("option '" + argument + "' needs a value");
+            const std::string value = argv[i];
+            if (argument == "-display") line.display = value;
             if (argument == "-geometry") {
                 int x, y;
-                unsigned width, height;
+                unsigned width = 1024, height = 768;  // kept where the value names no size
                 const int given = XParseGeometry(argv[i], &x, &y, &width, &height);
-                if (given == NoValue) return bad("cannot read the geometry '" + std::string(argv[i]) + "'");
+                if (given == NoValue) return bad("cannot read the geometry '" + value + "'");
+                if (width == 0 || height == 0 || width > MAX_WINDOW_SIDE || height > MAX_WINDOW_SIDE)
+                    return bad("a window's width and height are 1 to " + std::to_string(MAX_WINDOW_SIDE) + " pixels, not '" +
+                               value + "'");
+                // GLUT places a window from the right or the bottom edge by its size, and without
+                // one in the value it takes a size it never set: the size always goes with it.
+                const std::size_t offsets = value.find_first_of("+-");
                 line.windowed = true;
-                line.sizeGiven = (given & WidthValue) && (given & HeightValue);
+                line.geometryAt = i;
+                line.geometry = std::to_string(width) + "x" + std::to_string(height) +
+                                (offsets == std::string::npos ? "" : value.substr(offsets));
             }
         } else if (argument.size() > 1 && argument[0] == '-') {
             return bad("unknown option '" + argument + "'");
@@ -86,6 +103,17 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         }
     }
     return line;
+}
+
+bool displayOpens(const CommandLine& line) {
+    if (Display* display = XOpenDisplay(line.display.c_str())) {  // "": $DISPLAY, as glutInit takes it
+        XCloseDisplay(display);
+        return true;
+    }
+    const char* name = XDisplayName(line.display.c_str());
+    if (*name == '\0') std::fputs("boneyard: cannot open a display: DISPLAY is not set\n", stderr);
+    else std::fprintf(stderr, "boneyard: cannot open display \"%s\"\n", name);
+    return false;
 }
 
 int answerCommandLine(const CommandLine& line) {

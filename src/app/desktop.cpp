@@ -6,6 +6,7 @@
 #include "windowicon.h"
 
 #include <GL/glut.h>
+#include <GL/freeglut_ext.h>  // glutInitWarningFunc; needs glut.h first
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,11 +14,13 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};  // SIGQUIT then dumps a core, where enabled
 
 bool nameNextMap = false;  // set by nameWindowAtNextMap, cleared by the map it names
 volatile std::sig_atomic_t quitSignal = 0;
@@ -93,4 +96,16 @@ void catchQuitSignals() {
         sigaction(signal, &action, nullptr);
     }
     glutTimerFunc(QUIT_POLL_MS, watchQuitSignals, 0);
+}
+
+bool enterFullScreen() {
+    glutInitWarningFunc([](const char*, va_list) {});  // one line of ours says it, not GLUT's two
+    const bool entered = glutEnterGameMode() != 0;
+    glutInitWarningFunc(nullptr);
+    if (entered) {
+        glutSetWindowTitle("Assignment 3 - Pellowin");  // GLUT names it "FREEGLUT"; window lists show it
+    } else {
+        std::fputs("boneyard: warning: cannot switch the screen to 1024x768: playing in a window\n", stderr);
+    }
+    return entered;
 }

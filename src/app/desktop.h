@@ -15,10 +15,16 @@ void leaveFullScreen();  // gives the desktop its video mode back, if game mode 
 
 constexpr unsigned QUIT_POLL_MS = 250;  // how often the recorded signal is looked at
 
-// From now on SIGINT, SIGTERM and SIGHUP (those not ignored from the start, as nohup does)
+// From now on SIGINT, SIGTERM, SIGHUP and SIGQUIT (those not ignored from the start, as nohup does)
 // are only recorded; a GLUT timer looks every
 // QUIT_POLL_MS, whether the window shows or not, and then leaves game mode and ends the game
 // by that same signal, so its parent sees 128 + the signal's number. Needs glutInit.
 void catchQuitSignals();
+
+// Takes the whole screen in GLUT's game mode, its window titled as the game's window is; true
+// when it did. False, with one warning line on stderr (GLUT's own warnings held back), when the
+// screen would not switch after all, as when its mode went between asking and entering: no
+// window then exists.
+bool enterFullScreen();
 
 #endif

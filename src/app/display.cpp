@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,27 @@ void showBonesLeft(int bonesLeft) {
     renderBitmapString(30, 70, GLUT_BITMAP_HELVETICA_18, "Bones Left: " + std::to_string(bonesLeft));
 }
 
+// The old arrays go first, so the memory of both sizes is never held at once. Without the
+// memory (a window as large as a wall of screens) the game plays on without shadows: one
+// warning when they go, and they come back with a reshape that can have them.
+bool warnedNoShadowMemory = false;
+void allocateDepthArrays(std::size_t pixels) {
+    std::vector<float>().swap(light_depth);
+    std::vector<float>().swap(camera_depth);
+    try {
+        light_depth.resize(pixels);
+        camera_depth.resize(pixels);
+        warnedNoShadowMemory = false;
+    } catch (const std::bad_alloc&) {
+        std::vector<float>().swap(light_depth);
+        if (!warnedNoShadowMemory) {
+            std::fprintf(stderr, "boneyard: warning: no memory for shadows in a %d x %d window: no shadows "
+                                 "until it is smaller\n", w, h);
+        }
+        warnedNoShadowMemory = true;
+    }
+}
+
 }  // namespace
 
 void init() {
@@ -214,10 +236,12 @@ void myReshape(int width, int height) {
     glLoadIdentity();
     // Both arrays are replaced at the new size; their contents wait for the next depth read.
     // The light's kept image was drawn for the old size: it goes, memory and all.
-    const std::size_t pixels = static_cast<std::size_t>(w) * h;
-    light_depth = std::vector<float>(pixels);
-    camera_depth = std::vector<float>(pixels);
     dropKeptLightDepth();
+    allocateDepthArrays(static_cast<std::size_t>(w) * h);
+}
+
+bool shadowsAvailable() {
+    return !light_depth.empty();
 }
 
 void displayCallback() {
@@ -228,7 +252,8 @@ void displayCallback() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     placeCamera(camera);
     placeLights(x, y, z);
-    if (shadow) renderLightDepth();
+    const bool shading = shadow && shadowsAvailable();
+    if (shading) renderLightDepth();
 
     scene.drawScene();
     dog.draw();
@@ -237,7 +262,7 @@ void displayCallback() {
     if (bonesLeft == 0) showWin();
     displayTime();
     if (help) displayHelp();
-    if (shadow) shadows();
+    if (shading) shadows();
     showBonesLeft(bonesLeft);
 
     glutSwapBuffers();

@@ -102,8 +102,8 @@ void keyCallback(unsigned char key, int x, int y) {
     case 's': if (started) dog.turnLeft(); break;
     case 'f': if (started) dog.turnRight(); break;
     case 'r': dog.toggleRun(); break;
-    case 'h':
-        shadow = !shadow;
+    case 'h':  // nothing while the window is too large for the memory: myReshape said so
+        if (shadowsAvailable()) shadow = !shadow;
         dropKeptLightDepth();  // off: its memory goes; on: it is drawn anew from this window
         break;
     case 'w': help = !help; break;

@@ -7,8 +7,10 @@
 
 int main(int argc, char** argv) {
     // Read before glutInit: --help, --version and a bad command line need no display.
-    const CommandLine options = parseCommandLine(argc, argv);
+    CommandLine options = parseCommandLine(argc, argv);
     if (options.action != CommandLine::Action::Play) return answerCommandLine(options);
+    if (!displayOpens(options)) return 1;
+    if (options.geometryAt != 0) argv[options.geometryAt] = options.geometry.data();  // with its size
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
@@ -21,15 +23,14 @@ int main(int argc, char** argv) {
     // defines XMapWindow, and the next map after this (the game's own window, in game mode
     // or not) goes out with its class, pid and icon, which docks and task bars match it by.
     nameWindowAtNextMap();
-    if (!options.windowed && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
-        catchQuitSignals();  // from here on a signal must give the desktop its video mode back
-        glutEnterGameMode();
-    } else {
-        if (!options.sizeGiven) glutInitWindowSize(1024, 768);  // else -geometry's size, which glutInit took
+    const bool fullScreenPossible = !options.windowed && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE);
+    if (fullScreenPossible) catchQuitSignals();  // from here on a signal must give the desktop its video mode back
+    if (!fullScreenPossible || !enterFullScreen()) {
+        if (options.geometry.empty()) glutInitWindowSize(1024, 768);  // else -geometry's, which glutInit took
         // GLUT waits in here until the window is mapped, which a window manager may put off
-        // (-iconic); a signal till then ends the game at once, with nothing to undo.
+        // (-iconic); a signal not yet caught then ends the game at once, with nothing to undo.
         glutCreateWindow("Assignment 3 - Pellowin");
-        catchQuitSignals();
+        if (!fullScreenPossible) catchQuitSignals();
     }
 
     glutReshapeFunc(myReshape);

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstring>
 #include <functional>
+#include <new>
 
 #include "Frustum.h"
 #include "shell.h"
@@ -79,6 +80,17 @@ struct StillLightDepth {
     std::vector<float> depth;  // the viewport's width * height depths; empty until drawn
 };
 StillLightDepth still;
+
+// Sizes the kept image for `pixels` depths. Without the memory it stays empty, and each frame
+// draws the whole yard from the light: the same depths, only slower.
+bool keepStill(std::size_t pixels) {
+    try {
+        still.depth.resize(pixels);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
 
 void readDepth(std::vector<float>& into) {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);  // floats: rows are always whole words
@@ -294,11 +306,12 @@ void renderLightDepth() {
         gluLookAt(light4_pos[0], light4_pos[1], light4_pos[2], 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
         if (!kept && read) {  // drawn into the frame's cleared depth buffer; the rest goes on top
             scene.drawStill();
-            still.depth.resize(pixels);
-            readDepth(still.depth);
-            std::memcpy(still.projection, projection, sizeof projection);
-            std::memcpy(still.viewport, viewport, sizeof viewport);
-            std::memcpy(still.light, light4_pos, sizeof still.light);
+            if (keepStill(pixels)) {
+                readDepth(still.depth);
+                std::memcpy(still.projection, projection, sizeof projection);
+                std::memcpy(still.viewport, viewport, sizeof viewport);
+                std::memcpy(still.light, light4_pos, sizeof still.light);
+            }
         }
         scene.drawBones();
         dog.draw();

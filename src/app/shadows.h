@@ -59,7 +59,8 @@ void inShadowPixelSpace(const std::function<void()>& work);
 void keepNearer(float* depth, const float* still, std::size_t count);
 
 // The still yard's light depth image that renderLightDepth keeps between frames: empty
-// until a shadowed frame draws it, and after dropKeptLightDepth.
+// until a shadowed frame draws it, after dropKeptLightDepth, and while there is no memory for
+// it (each frame then draws the whole yard from the light).
 const std::vector<float>& keptLightDepth();
 // Empties the kept image and gives its memory back; the next shadowed frame draws it anew.
 void dropKeptLightDepth();

@@ -52,7 +52,10 @@ void init();
 // ("walk.txt", "car4x4.obj", "toy.obj"); the game runs on without it.
 void reportMissingData();
 
-void myReshape(int width, int height);  // a height of 0 is treated as 1
+// A height of 0 is treated as 1. Without the memory for the depth arrays at the new size
+// (two floats a pixel), says so once on stderr and leaves both empty: no shadows till then.
+void myReshape(int width, int height);
+bool shadowsAvailable();  // the last reshape had the memory for the shadow pass's depth arrays
 void displayCallback();  // one whole frame, swap included
 void idleCallback();
 // Hidden (unmapped, minimised) or fully covered, no frame would show: asks for none until the

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The game as a desktop program, one table, a row per case:
-#   args ARG...       --help, -h, --version: stdout, status 0 (1 and a line on stderr into a
-#                     full disk); anything else: one line naming
-#                     it and "Try 'boneyard --help'." on stderr, status 2; all with no display,
-#                     so with no window ever created;
+#   args ARG...       --help, --version: stdout, status 0 (1 and a line on stderr into a full
+#                     disk); a game (--, -display) with no display to open: a line naming it,
+#                     status 1; else a line naming the last argument and "Try 'boneyard --help'."
+#                     on stderr, status 2; all with no display, so with no window ever created;
 #   signal NAME WHEN  on a running game whose window was never mapped (GLUT waits for the map):
 #                     it ends by that signal within a second, 128 + n; an ignored SIGHUP (nohup)
 #                     stays ignored. In full screen, and --windowed and -geometry where full
@@ -17,11 +17,13 @@ BONEYARD=$1 FRAME_SHIM=$2 DATA=$3 PACKAGING=$4
 . "$(dirname "$0")/lib.sh" || exit 1
 ROWS='
 args --help
-args -h
 args --version
 args --bogus
 args yard
 args -geometry
+args -geometry 0x0
+args --
+args -display :4999
 signal TERM unmapped
 signal HUP ignored
 keys
@@ -38,9 +40,11 @@ args_row() {
     got="$(cd "$DATA" && env -u DISPLAY timeout 10 "$BONEYARD" "$@" >"$WORK/out" 2>"$WORK/err"; echo $?)"
     got+=" $(tr '\n' '|' <"$WORK/out") $(tr '\n' '|' <"$WORK/err")"
     case $1 in
-    --help|-h) want="0 Usage: boneyard*'man boneyard'*| " ;;
+    --help) want="0 Usage: boneyard*'man boneyard'*| " ;;
     --version) want="0 boneyard 1.0.0| " ;;
-    *) want="2  boneyard: +([!|])'$1'*([!|])|Try 'boneyard --help'.|" ;;
+    --) want="1  boneyard: cannot open a display: DISPLAY is not set|" ;;
+    -display) want="1  boneyard: cannot open display \"$2\"|" ;;
+    *) want="2  boneyard: +([!|])'${!#}'*([!|])|Try 'boneyard --help'.|" ;;
     esac
     # shellcheck disable=SC2053
     [[ $got == $want ]] || fail "$*: \"$got\", expected \"$want\""

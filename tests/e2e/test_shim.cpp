@@ -2,7 +2,8 @@
 // - BONEYARD_FRAME_COUNT_FILE: the count of frames shown (one glXSwapBuffers each), written over
 //   the file's start after each;
 // - BONEYARD_MODE_LOG_FILE: a line "WIDTHxHEIGHT" for each screen mode switch
-//   (XF86VidModeSwitchToMode, how freeglut enters and leaves game mode);
+//   (XF86VidModeSwitchToMode, how freeglut enters and leaves game mode). BONEYARD_MODES_GONE set: the
+//   modes are listed once (is game mode possible?), then no more, so entering it fails;
 // - BONEYARD_MAP_LOG: a line for each XMapWindow of what the window carries as the map goes out
 //   (WM_CLASS, _NET_WM_PID, the length of _NET_WM_ICON), all a window manager then sees. With
 //   BONEYARD_NEVER_MAP set the map never goes out, as when a window manager holds back a window.
@@ -84,6 +85,12 @@ extern "C" int XMapWindow(Display* display, Window window) {
         if (named) XFree(hint.res_name), XFree(hint.res_class);
     }
     return std::getenv("BONEYARD_NEVER_MAP") != nullptr ? 1 : realMap(display, window);
+}
+
+extern "C" Bool XF86VidModeGetAllModeLines(Display* display, int screen, int* count, XF86VidModeModeInfo*** modes) {
+    static const auto realList = next<Bool(Display*, int, int*, XF86VidModeModeInfo***)>("XF86VidModeGetAllModeLines");
+    static int calls = 0;
+    return (++calls == 1 || std::getenv("BONEYARD_MODES_GONE") == nullptr) && realList(display, screen, count, modes);
 }
 
 extern "C" Bool XF86VidModeSwitchToMode(Display* display, int screen, XF86VidModeModeInfo* mode) {

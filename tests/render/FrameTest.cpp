@@ -1,12 +1,15 @@
 // What a player sees: whole frames through the real callbacks against the pictures in
 // references/ (BONEYARD_WRITE_REFERENCES set, as scripts/references does, writes them anew),
 // with each shadowed view's mask against its literal reference and its light depths against
-// the whole yard drawn from the light; the window shrunk to nothing; the light's kept image
-// let go by a reshape and by the shadow key.
+// the whole yard drawn from the light; the window shrunk to nothing, and too large for the
+// memory; the light's kept image let go by a reshape and by the shadow key.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <new>
 #include <sstream>
 
 #include "RenderSupport.h"
@@ -14,34 +17,37 @@
 
 namespace {
 
-// Each reshape also gives back the kept light image's memory; the next frame draws it anew.
-TEST(FrameTest, ReshapeToNothingAndBackKeepsDrawing) {
+std::size_t allocationLimit = SIZE_MAX;  // bytes: anything larger fails, as without the memory
+
+// Each reshape gives back the kept light image's memory, and so does the shadow key; the next
+// shadowed frame draws it anew. Without the memory for the depth arrays (3 MB at 1024 x 768, the
+// limit 2 MB) a reshape warns once and frames go unshadowed, the key idle, till a reshape has it;
+// without the memory for the kept image alone, the frame is the same.
+TEST(FrameTest, ReshapesAndTheShadowKeyKeepDrawing) {
     resetShellState();
-    shadow = true;  // the light pass reads w x h depths
-    for (auto [width, height] : {std::pair{1024, 0}, {0, 0}, {640, 480}}) {
+    testing::internal::CaptureStderr();
+    for (auto [width, height, limit] : {std::tuple{1024, 0, SIZE_MAX}, {0, 0, SIZE_MAX}, {1024, 768, std::size_t(2 << 20)},
+                                        {1024, 768, std::size_t(2 << 20)}, {640, 480, SIZE_MAX}}) {
+        shadow = true;  // the light pass reads w x h depths
         frame();
-        myReshape(width, height);
+        allocationLimit = limit, myReshape(width, height), allocationLimit = SIZE_MAX;
+        const size_t pixels = limit == SIZE_MAX ? size_t(w * h) : 0;
         EXPECT_EQ(std::vector<size_t>({size_t(w), size_t(h), light_depth.size(), camera_depth.size(),
                                        keptLightDepth().capacity()}),
-                  std::vector<size_t>({size_t(std::max(width, 1)), size_t(std::max(height, 1)),
-                                       size_t(w * h), size_t(w * h), 0}));
+                  std::vector<size_t>({size_t(std::max(width, 1)), size_t(std::max(height, 1)), pixels, pixels, 0}));
         frame();
-        EXPECT_EQ(keptLightDepth().size(), size_t(w * h));
-    }
-}
-
-// Off, the kept image holds no memory; on again, it is drawn anew from the window as it is.
-TEST(FrameTest, ShadowKeyLetsTheKeptLightImageGo) {
-    resetShellState();
-    myReshape(400, 300);
-    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(keptLightDepth().size(), pixels);
         press('h');
-        frame();
-        EXPECT_EQ(keptLightDepth().size(), size_t(400 * 300));
-        press('h');
-        frame();
-        EXPECT_EQ(keptLightDepth().capacity(), 0u);
+        EXPECT_EQ(std::vector<size_t>({keptLightDepth().capacity(), shadow}), std::vector<size_t>({0, pixels == 0}));
     }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "boneyard: warning: no memory for shadows in a 1024 x 768 window: no shadows until it is smaller\n");
+    std::vector<unsigned char> frames[2];
+    for (std::size_t limit : {SIZE_MAX, std::size_t(1 << 20)}) {  // 640 x 480: 1.2 MB
+        resetShellState(), shadow = true, dropKeptLightDepth(), allocationLimit = limit, frame(), allocationLimit = SIZE_MAX;
+        frames[limit == SIZE_MAX] = readFrame();
+    }
+    EXPECT_TRUE(frames[0] == frames[1] && keptLightDepth().empty());
 }
 
 const struct View {
@@ -134,3 +140,13 @@ TEST(ReferenceFrame, EveryViewMatchesItsPicture) {
 }
 
 }  // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {  // the GL driver's, freed by the plain delete
+    return size <= allocationLimit ? std::malloc(size ? size : 1) : nullptr;
+}
+void* operator new(std::size_t size) {
+    if (void* block = operator new(size, std::nothrow)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
