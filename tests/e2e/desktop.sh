@@ -1,17 +1,6 @@
 #!/usr/bin/env bash
-# The game as a desktop program, one table, a row per case:
-#   args ARG...       --help, --version: stdout, status 0 (1 and a line on stderr into a full
-#                     disk); a game (--, -display) with no display to open: a line naming it,
-#                     status 1; else a line naming the last argument and "Try 'boneyard --help'."
-#                     on stderr, status 2; all with no display, so with no window ever created;
-#   signal NAME WHEN  on a running game whose window was never mapped (GLUT waits for the map):
-#                     it ends by that signal within a second, 128 + n; an ignored SIGHUP (nohup)
-#                     stays ignored. In full screen, and --windowed and -geometry where full
-#                     screen is possible: game_mode.sh, on Xorg;
-#   window-manager    WM_CLASS and _NET_WM_PID as xprop reads them, all there with the icon when
-#                     the window is first mapped; the icon's pixels are the SVG's as rsvg-convert
-#                     draws it; unmapped for 5 s, under 5% of a core; frames again once mapped;
-#                     hidden again, SIGTERM ends it as in the signal rows.
+# The game as a desktop program, one table, a row per case (each function says what it checks;
+# the README's Tests section says it in prose). Full screen is game_mode.sh's, on Xorg.
 # Usage: desktop.sh BONEYARD FRAME_SHIM DATA_DIR PACKAGING_DIR ROW_PATTERN (an ERE on the rows)
 BONEYARD=$1 FRAME_SHIM=$2 DATA=$3 PACKAGING=$4
 . "$(dirname "$0")/lib.sh" || exit 1
@@ -55,6 +44,8 @@ args_row() {
     [[ $got == "1 boneyard: cannot write to standard output: "* ]] || fail "$* >/dev/full: \"$got\""
 }
 
+# A game whose window was never mapped (GLUT waits for the map) ends by the signal within a
+# second, 128 + n; a SIGHUP ignored from the start (nohup) stays ignored.
 signal_row() {
     local GAME_ENV=() GAME_PREFIX=() row="SIG$1 ($2)"
     if [ "$2" = unmapped ]; then

@@ -1,14 +1,8 @@
 #!/usr/bin/env bash
 # Full-screen game mode on Xorg's dummy video driver (Xvfb offers none), a row for each way the
-# game ends: ESC, or a signal as from the terminal, a logout or `kill` (status 0 or 128 + n, no
-# core). It must take the whole screen with a window carrying its class, pid and icon when first
-# shown and then the game's title, switch to 1024x768, draw, and switch back to the desktop's
-# 1280x1024 before it ends; with --windowed or -geometry never switch, its window 1024x768 or
-# -geometry's size (1024x768's sides where it names none) and place; with the mode gone as it
-# enters full screen, a warning and the window. The
-# switches are the test shim's log of XF86VidModeSwitchToMode: the dummy server shows none. A
-# server per row: a game that ends in 1024x768 leaves the server there, for the next to take as
-# the desktop's mode.
+# game ends or opens its window instead. The screen's mode switches are the test shim's log of
+# XF86VidModeSwitchToMode: the dummy server shows none. A server per row: a game that ends in
+# 1024x768 leaves the server there, for the next to take as the desktop's mode.
 # Usage: game_mode.sh BONEYARD FRAME_SHIM DATA_DIR
 BONEYARD=$1 FRAME_SHIM=$2
 . "$(dirname "$0")/lib.sh" || exit 1

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package: two builds of one commit, in the tree and in a clone elsewhere under umask
-# 002, give the same bytes; lintian, the menu entry and the AppStream metadata find no fault; in a
-# minimal Debian root in FOLDER, with only what its Depends bring in, it runs (--version; frames on
-# our X server, ESC) and purges without a trace. Nothing is installed here. Needs root.
+# The Debian package: built twice to the same bytes, checked, then installed, run and purged in a
+# minimal Debian root in FOLDER with only what its Depends bring in. Nothing is installed here.
 # Usage: package_install.sh SCRIPTS_PACKAGE FRAME_SHIM FOLDER
 FRAME_SHIM=$2 FOLDER=$3
 . "$(dirname "$0")/lib.sh" || exit 1
