@@ -38,9 +38,10 @@ std::string checkHeaders(const unsigned char* bytes, std::size_t size, BmpLayout
     const std::uint32_t infoSize = le32(bytes + 14);
     if (infoSize != 40 && infoSize != 108 && infoSize != 124)
         return "has a " + std::to_string(infoSize) + "-byte BMP header; the game reads 40-, 108- and 124-byte ones";
-    // A 40-byte header with masks is followed by three of them; the longer headers hold theirs.
+    if (size < FILE_HEADER + infoSize) return CUT_SHORT;
     const std::uint32_t compression = le32(bytes + 30);
-    if (size < FILE_HEADER + infoSize + (infoSize == 40 && compression == BI_BITFIELDS ? 12 : 0)) return CUT_SHORT;
+    // A 40-byte header with masks is followed by three of them; the longer headers hold theirs.
+    if (compression == BI_BITFIELDS && size < FILE_HEADER + 52) return CUT_SHORT;
 
     const std::int64_t width = std::int32_t(le32(bytes + 18)), height = std::int32_t(le32(bytes + 22));
     const std::int64_t rows = height < 0 ? -height : height;
