@@ -213,6 +213,10 @@ void reportMissingData() {
         std::fprintf(stderr, "boneyard: warning: cannot open \"walk.txt\" in %s: the dog will not be animated\n",
                      here.c_str());
     }
+    if (dog.isWalkCut()) {
+        std::fprintf(stderr, "boneyard: warning: \"walk.txt\" in %s holds more than %d key frames: the dog walks the first %d\n",
+                     here.c_str(), Dog::MAX_KEY_FRAMES, Dog::MAX_KEY_FRAMES);
+    }
     if (scene.getCar().getError() == objReader::ERROR_OPEN) {
         std::fprintf(stderr, "boneyard: warning: cannot open \"car4x4.obj\" in %s: the car will be missing\n",
                      here.c_str());

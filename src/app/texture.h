@@ -5,16 +5,18 @@
 #include <string>
 #include <vector>
 
-constexpr int TEXTURE_SIZE = 128;                        // every texture is 128 x 128 texels
-constexpr int BMP_PIXEL_OFFSET = 54;                     // pixel data start after the two headers
-constexpr int BMP_PIXEL_BYTES = TEXTURE_SIZE * TEXTURE_SIZE * 3;
+constexpr int TEXTURE_SIZE = 128;  // every texture is 128 x 128 texels
 
-// Turns BMP file bytes into 128 x 128 RGBA texels, rows bottom first as the file stores
-// them. Texels the bytes do not cover are 0. Never reads outside `bytes`.
-std::vector<unsigned char> decodeBmp(const unsigned char* bytes, std::size_t size);
+// Turns the bytes of a whole BMP file into 128 x 128 RGBA texels, bottom row first so the
+// picture shows upright, alpha 255. Reads a 128 x 128 picture of 24 or 32 bits a pixel,
+// uncompressed (32-bit with the usual blue-green-red-alpha bit fields too), with a 40-, 108-
+// or 124-byte information header, its pixels where the file header says, rows bottom-up or
+// top-down. Returns "" on success; otherwise why the bytes are no such picture ("is
+// compressed"), and `rgba` is empty. Never reads outside `bytes`.
+std::string decodeBmp(const unsigned char* bytes, std::size_t size, std::vector<unsigned char>& rgba);
 
-// Reads and decodes a texture file. On failure returns false and sets `error` to
-// "<path>: <reason>"; `rgba` is then empty.
+// Reads and decodes a texture file, reading only its headers and its pixels however long it
+// is. On failure returns false and sets `error` to "<path>: <reason>"; `rgba` is then empty.
 bool readBmpFile(const char* path, std::vector<unsigned char>& rgba, std::string& error);
 
 // Makes 128 x 128 RGBA texels (as readBmpFile gives them) the image of texture object

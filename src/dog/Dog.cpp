@@ -173,10 +173,11 @@ void Dog::readPose() {
     if (walkSource == nullptr) return;  // no walk file, or already read
     std::istream& walk = *walkSource;
     walkSource = nullptr;  // a caller's stream is not kept
-    // Every line feed ends one key frame; a last line without one is not counted.
+    // Every line feed ends one key frame; a last line without one is not counted. Counting
+    // stops at the line past the limit, so however long the file, no more of it is read.
     walk.seekg(0);
     char c;
-    while (walk.get(c))
+    while (frameCount <= MAX_KEY_FRAMES && walk.get(c))
         if (c == '\n') ++frameCount;
     if (walk.bad()) {  // a read error (a failing disk, say): as if the file were missing
         walkFile.close();
@@ -184,6 +185,8 @@ void Dog::readPose() {
         return;
     }
 
+    walkCut = frameCount > MAX_KEY_FRAMES;  // the walk cycle is then its first MAX_KEY_FRAMES lines
+    if (walkCut) frameCount = MAX_KEY_FRAMES;
     keyFrames = new KeyFrame[frameCount + 1]();  // zeroed: short lines keep angles of 0
     walk.clear();
     walk.seekg(0);

@@ -22,6 +22,7 @@ struct KeyFrame {
 class Dog {
 public:
     static constexpr int JOINTS = 15;
+    static constexpr int MAX_KEY_FRAMES = 10000;  // lines of a walk file read at most; a walk cycle needs a handful
 
     // Reads the walk file (or `walk`, from its start and whole, so it need not outlive the
     // constructor), enters key frame 0, takes five steps.
@@ -60,6 +61,7 @@ public:
     bool  isRunning() const          { return running; }
     bool  hasWalkFile() const        { return walkFile.is_open(); }  // on disk and readable; false for a stream
     bool  arePosesLoaded() const     { return posesLoaded; }
+    bool  isWalkCut() const          { return walkCut; }  // the file held more than MAX_KEY_FRAMES lines
     float getAnimTime() const        { return animTime; }
     float getAnimStep() const        { return animStep; }
     int   getFrameIndex() const      { return frameIndex; }
@@ -94,6 +96,7 @@ private:
     std::istream* walkSource = nullptr;  // walkFile or the constructor's stream, until read
     std::string   walkFileName;
     bool  posesLoaded;
+    bool  walkCut = false;
     bool  firstPose;
     float animTime;
     float animStep;

@@ -158,6 +158,7 @@ void objReader::load(FILE* file, const char* path) {
         return;
     }
     enlargeBounds();
+    error = ERROR_NONE;  // a good load leaves no earlier failure behind
 }
 
 bool objReader::countRecords(FILE* file, Counts* counts) const {

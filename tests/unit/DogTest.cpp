@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Dog.h"
@@ -79,6 +80,15 @@ TEST(WalkFile, FieldsLandInTheirElements) {
     }
 }
 
+// A walk file of more than MAX_KEY_FRAMES lines is read no further: the dog walks its first ones.
+TEST(WalkFile, ReadsNoMoreThanTheKeyFrameLimit) {
+    for (int cut : {0, 1}) {
+        TempDir dir;
+        auto dog = dogWith(dir, std::string(Dog::MAX_KEY_FRAMES + cut, '\n'));
+        EXPECT_EQ(std::pair(dog->getFrameCount(), dog->isWalkCut()), std::pair(Dog::MAX_KEY_FRAMES, cut == 1));
+    }
+}
+
 // Each row: the key frames entered in turn, the steps to each (-1: none in 1000), then the key
 // time and joint 0 reached. Equal key times give increments of 0, so the frame is held.
 TEST(Animation, FollowsTheKeyTimesThereAndBack) {
@@ -89,7 +99,7 @@ TEST(Animation, FollowsTheKeyTimesThereAndBack) {
         {"0.00 0 0 0 0\n0.1015 0 0 0 1\n", {0}, {-1}, 10.06f, 99.112f},
         {"0.00 0 0 0 1\n0.00 0 0 0 3\n0.10 0 0 0 5\n", {2, 1, 1}, {6, 10, -1}, -10.02f, 3},
         {"0.00 0 0 0 0\n0.10 0 0 0 2\n0.10 0 0 0 4\n", {1, 1}, {6, -1}, 10.12f, 2},
-        {"0.40 0 0 0 2\n", {0}, {-1}, 0.40f, 2},
+        {"12.40 0 0 0 2\n", {0}, {-1}, 12.40f, 2},  // read from the first byte: not 2.40
         {"(none)", {-1}, {-1}, 0, 0}, {"(folder)", {-1}, {-1}, 0, 0}, {"", {-1}, {-1}, 0, 0},
         {"0.00 0 0 0 1", {-1}, {-1}, 0, 0}};
     for (const auto& c : cases) {

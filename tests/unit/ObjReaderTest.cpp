@@ -55,10 +55,11 @@ TEST(ObjReader, FaceLines) {
     }
 }
 
-// A path that does not open or read is error 4, counts that change between the two passes
-// error 2: no model either way. Face lines added in between find no room: two triangles fit.
+// Error 4 for a path that does not open or read, 2 for counts that change between the passes: no model
+// either way, until the same reader's next good load. Face lines added in between find no room: two fit.
 TEST(ObjReader, ErrorsReportNoModel) {
     TempDir dir;
+    objReader r;
     const std::string model = dir.write("m.obj", SQUARE + "vn 0 0 1\nvt 0 0\nf 1 2 3\n");
     const struct { std::string path, after; int error; } cases[] = {
         {dir.file("absent.obj"), "", objReader::ERROR_OPEN}, {dir.path().string(), "", objReader::ERROR_OPEN},
@@ -66,7 +67,6 @@ TEST(ObjReader, ErrorsReportNoModel) {
         {model, SQUARE + "vn 0 0 1\nvt 0 0\nf 1 2 3\nf 1 2 3\nf 1 2 3\n", objReader::ERROR_NONE}};
     for (const auto& c : cases) {
         replacement = c.after;
-        objReader r;
         r.setBetweenPassesHook([](const char* path) { std::ofstream(path, std::ios::binary) << replacement; });
         r.loadObj(c.path.c_str());
         EXPECT_EQ(r.getError(), c.error) << c.path << c.after;
