@@ -20,10 +20,8 @@ window-manager'
 
 e2e_setup xprop perl rsvg-convert
 
-# The command line alone, with no display: a game that reads it only after glutInit (which needs
-# one), or would go on to open a window, ends with status 1 instead. In the data folder, so a
-# wrongly started game is not stopped by missing files. Compared as "STATUS STDOUT STDERR", each
-# with its lines ended by "|".
+# The command line alone, with no display (a game that would open a window ends with 1 instead),
+# in the data folder; compared as "STATUS STDOUT STDERR", each with its lines ended by "|".
 args_row() {
     local got want
     got="$(cd "$DATA" && env -u DISPLAY timeout 10 "$BONEYARD" "$@" >"$WORK/out" 2>"$WORK/err"; echo $?)"

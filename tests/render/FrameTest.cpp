@@ -1,8 +1,6 @@
 // What a player sees: whole frames through the real callbacks against the pictures in
 // references/ (BONEYARD_WRITE_REFERENCES set, as scripts/references does, writes them anew),
-// with each shadowed view's mask against its literal reference and its light depths against
-// the whole yard drawn from the light; the window shrunk to nothing, and too large for the
-// memory; the light's kept image let go by a reshape and by the shadow key.
+// and the window reshaped to nothing and beyond the memory.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
