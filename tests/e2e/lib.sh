@@ -10,7 +10,7 @@ die() { fail "$@"; exit 1; }
 show_stderr() { sed 's/^/    stderr: /' "$WORK/game.err" | head -n 20 >&2; }
 finish() { [ "$FAILURES" -eq 0 ] || { show_stderr 2>/dev/null; die "$FAILURES failure(s)"; }; echo "all checks passed in $SECONDS s"; }
 cleanup() {
-    for pid in $GAME_PID ${EXTRA_PIDS:-}; do kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+    [ -z "$GAME_PID" ] || { kill -9 "$GAME_PID"; wait "$GAME_PID"; } 2>/dev/null
     stop_server
     [ "$FAILURES" -eq 0 ] && rm -rf "$WORK" || echo "FAIL: its files are kept in $WORK" >&2
 }

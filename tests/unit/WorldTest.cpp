@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "Bone.h"
 #include "Bound.h"
 #include "Scene.h"
@@ -37,12 +39,27 @@ TEST(TreeAndBone, OpenCubeOfHalfSideThreeAndTheSpin) {
 }
 
 // Built in an empty folder, so neither prop loads. The yard fills 13 of 20 tree slots, 12 of 20
-// boxes and 13 of 20 bones; items past the last slot are ignored.
+// boxes and 13 of 20 bones; items past the last slot are ignored. Each of the yard's boxes, in
+// slot order, stops the dog just inside each of its edges and not just outside (a box a unit
+// too big stops the dog a unit short).
 TEST(Scene, SlotsCollisionAndBones) {
     TempDir dir;
     ScopedChdir inEmpty(dir.path());
     Scene scene(20);
     EXPECT_EQ(scene.getCar().getError(), objReader::ERROR_OPEN);
+    const struct { const char* what; float minX, maxX, minZ, maxZ; } boxes[] = {
+        {"house 1", -28, -12, -38, -22}, {"house 3", -18, -2, -78, -62}, {"house 4", 7.6f, 23, -68, -52},
+        {"house 2", 52, 67.5f, 47.5f, 63}, {"pool", -6.7f, 6.7f, -41.7f, -21.4f}, {"fence x = -30", -30, -27, -80, 80},
+        {"fence x = 80", 77, 80, -80, 80}, {"fence z = -80", -30, 80, -80, -77}, {"fence z = 80", -30, 80, 77, 80},
+        {"toy at (30, 20)", 25.5f, 34, 15.5f, 24.5f}, {"toy at (45, -63)", 40.5f, 49, -67, -59},
+        {"car", -9.5f, 7.5f, 38, 49.5f}};
+    ASSERT_EQ(scene.getNumBounds(), 12);
+    for (const auto& b : boxes)
+        for (float in : {0.05f, -0.05f}) {  // just inside, then just outside
+            const float midX = (b.minX + b.maxX) / 2, midZ = (b.minZ + b.maxZ) / 2;
+            for (auto [x, z] : {std::pair{b.minX + in, midZ}, {b.maxX - in, midZ}, {midX, b.minZ + in}, {midX, b.maxZ - in}})
+                EXPECT_EQ(scene.getBound(&b - boxes).checkCollision(x, 0, z), in > 0) << b.what << " at " << x << ", " << z;
+        }
     for (int i = 0; i < 8; i++) scene.addTree(-100.0f - 10 * i, 0, 0, 1, 1);
     for (int i = 0; i < 9; i++) scene.addBound(0, 401.0f + 10 * i, 1, 401.0f + 10 * i, -1, 399.0f + 10 * i, -1, 399.0f + 10 * i, 1);
     // The yard's first tree (2, -60) blocks below 3, its first box (house 1) at any height.
@@ -64,28 +81,3 @@ TEST(Scene, SlotsCollisionAndBones) {
     EXPECT_EQ(scene.checkBones(0, 0, 100), 20);
 }
 
-// Every collision box of the yard, in slot order, stops the dog just inside each of its four
-// edges and lets it stand just outside: a box a unit too big stops the dog a unit short.
-TEST(Scene, EveryBoxEndsAtItsEdges) {
-    const struct { const char* what; float minX, maxX, minZ, maxZ; } boxes[] = {
-        {"house 1", -28, -12, -38, -22}, {"house 3", -18, -2, -78, -62}, {"house 4", 7.6f, 23, -68, -52},
-        {"house 2", 52, 67.5f, 47.5f, 63}, {"pool", -6.7f, 6.7f, -41.7f, -21.4f}, {"fence x = -30", -30, -27, -80, 80},
-        {"fence x = 80", 77, 80, -80, 80}, {"fence z = -80", -30, 80, -80, -77}, {"fence z = 80", -30, 80, 77, 80},
-        {"toy at (30, 20)", 25.5f, 34, 15.5f, 24.5f}, {"toy at (45, -63)", 40.5f, 49, -67, -59},
-        {"car", -9.5f, 7.5f, 38, 49.5f}};
-    TempDir dir;
-    ScopedChdir inEmpty(dir.path());
-    Scene scene(20);
-    ASSERT_EQ(scene.getNumBounds(), 12);
-    for (const auto& box : boxes) {
-        const Bound& bound = scene.getBound(&box - boxes);
-        const float midX = (box.minX + box.maxX) / 2, midZ = (box.minZ + box.maxZ) / 2;
-        for (float inward : {0.05f, -0.05f}) {  // just inside, then just outside
-            const bool inside = inward > 0;
-            EXPECT_EQ(bound.checkCollision(box.minX + inward, 0, midZ), inside) << box.what << ", x " << box.minX;
-            EXPECT_EQ(bound.checkCollision(box.maxX - inward, 0, midZ), inside) << box.what << ", x " << box.maxX;
-            EXPECT_EQ(bound.checkCollision(midX, 0, box.minZ + inward), inside) << box.what << ", z " << box.minZ;
-            EXPECT_EQ(bound.checkCollision(midX, 0, box.maxZ - inward), inside) << box.what << ", z " << box.maxZ;
-        }
-    }
-}
